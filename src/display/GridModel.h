@@ -1,0 +1,132 @@
+// The spot grid's cells, their attributes and balloons, its rows and its
+// current row, kept apart from any drawing so the spot table can be driven
+// and tested without a window. A widget draws it and follows its changes
+// through a TGridObserver.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace skimby {
+
+// 24-bit colour in blue-green-red order (red in the low byte), or one of the
+// system colours below, which carry 0xFF in the top byte and the platform's
+// colour index in the low byte.
+using TColor = std::uint32_t;
+
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clGreen = 0x008000;
+constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clWhite = 0xFFFFFF;
+
+constexpr TColor clSystemColor = 0xFF000000;
+constexpr TColor clWindow = clSystemColor | 5;
+constexpr TColor clWindowText = clSystemColor | 8;
+constexpr TColor clBtnFace = clSystemColor | 15;
+constexpr TColor clBtnShadow = clSystemColor | 16;  // 3-D shadow
+constexpr TColor clBtnHighlight = clSystemColor | 20;  // 3-D highlight
+constexpr TColor clInfoText = clSystemColor | 23;
+constexpr TColor clInfoBk = clSystemColor | 24;
+
+constexpr bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == clSystemColor; }
+
+// Look of one cell, created the first time the cell gets a colour, a font
+// style or a balloon; it starts as a copy of the grid's own look.
+struct TCellAttributes {
+    TColor FontColor = clWindowText;
+    bool Bold = false;
+    int FontSize = 9;  // points
+    std::string FontName = "Tahoma";
+    TColor BackgroundColor = clWindow;
+    bool WordWrap = true;
+};
+
+enum TBalloonIcon : int { biNone = 0, biInfo = 1, biWarning = 2, biError = 3 };
+
+struct TCellBalloon {
+    std::string Title;
+    std::string Text;
+    int Icon = biInfo;
+};
+
+struct TGridCell {
+    std::string Text;
+    std::optional<TCellAttributes> Attributes;
+    std::optional<TCellBalloon> Balloon;
+};
+
+// What the drawing side is told. Each call comes right after the model has
+// changed, on the thread that changed it.
+class TGridObserver {
+public:
+    virtual ~TGridObserver() = default;
+    virtual void CellChanged(int col, int row) = 0;
+    virtual void RowsAppended(int first, int count) = 0;
+    // Rows first..first+count-1 are gone; the rows below moved up. The
+    // model's current row is already updated; previousCurrentRow is what it
+    // was before the removal.
+    virtual void RowsRemoved(int first, int count, int previousCurrentRow) = 0;
+    virtual void CurrentRowChanged(int row) = 0;
+    virtual void ColWidthChanged(int col) = 0;
+};
+
+class TGridModel {
+public:
+    static constexpr int ColCount = 4;
+    static constexpr int DefaultColWidth = 80;
+
+    // Header row and one empty current row, as the grid is built.
+    TGridModel();
+
+    void SetObserver(TGridObserver* observer) { Observer = observer; }
+
+    int RowCount() const { return static_cast<int>(Rows.size()); }
+    // New rows at the bottom are empty; removed rows take their
+    // attributes and balloons with them.
+    void SetRowCount(int n);
+
+    const std::string& Cells(int col, int row) const;
+    void SetCells(int col, int row, const std::string& text);
+    const TGridCell& Cell(int col, int row) const { return Rows.at(row).at(col); }
+
+    void SetCellFontColor(int col, int row, TColor color);
+    void SetCellFontStyleBold(int col, int row, bool bold);
+    // A cell keeps its first balloon; later ones are ignored.
+    void AddCellBalloon(int col, int row, const std::string& title, const std::string& text,
+                        int icon);
+
+    int CurrentRow() const { return CurrentRowIndex; }
+    // Rows 1..RowCount-1 can be current; the header cannot.
+    void SetCurrentRow(int row);
+
+    // Removes count rows from row first on; the rows below move up with
+    // their texts, attributes and balloons.
+    void DeleteRows(int first, int count);
+
+    int ColWidth(int col) const { return ColWidths.at(col); }
+    void SetColWidth(int col, int width);
+
+    bool BalloonEnabled() const { return Balloons; }
+    void SetBalloonEnabled(bool on) { Balloons = on; }
+
+private:
+    using TGridRow = std::array<TGridCell, ColCount>;
+
+    TCellAttributes& AttributesOf(int col, int row);
+    void NotifyCell(int col, int row);
+
+    std::vector<TGridRow> Rows;
+    std::array<int, ColCount> ColWidths{DefaultColWidth, DefaultColWidth, DefaultColWidth,
+                                        DefaultColWidth};
+    int CurrentRowIndex = 1;
+    bool Balloons = false;
+    TGridObserver* Observer = nullptr;
+};
+
+}  // namespace skimby
