@@ -1,0 +1,152 @@
+#include "platform/FileText.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <utility>
+
+namespace skimby {
+
+namespace {
+
+std::function<void(const std::string&)> BeforeRenameHook;
+
+std::string FolderOf(const std::string& fileName) {
+    const auto slash = fileName.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return fileName.substr(0, slash);
+}
+
+// The file a write should replace: the target of a symbolic link, so that
+// the rename does not turn the link into a plain file.
+std::string WriteTarget(const std::string& fileName) {
+    struct stat st;
+    if (lstat(fileName.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return fileName;
+    char resolved[PATH_MAX];
+    if (realpath(fileName.c_str(), resolved) == nullptr) return fileName;
+    return resolved;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Creates a new, empty file beside `target` under a name nobody else uses.
+// The kernel applies the umask to the 0666, as for any new file.
+int CreateTempFile(const std::string& target, std::string& tempName) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempName = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        const int fd = open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Flushes the folder entry of a rename to disk; a failure here does not
+// undo the write, so it is not reported.
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+}  // namespace
+
+TReadResult ReadWholeFile(const std::string& fileName, std::string& bytes) {
+    bytes.clear();
+    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? TReadResult::Missing : TReadResult::Failed;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            close(fd);
+            bytes.clear();
+            return TReadResult::Failed;
+        }
+        bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return TReadResult::Ok;
+}
+
+std::string ReadFileText(const std::string& fileName) {
+    std::string bytes;
+    if (ReadWholeFile(fileName, bytes) != TReadResult::Ok) throw EFOpenError(fileName);
+    return bytes;
+}
+
+bool WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
+    const std::string target = WriteTarget(fileName);
+    struct stat old;
+    const bool exists = stat(target.c_str(), &old) == 0;
+    if (exists && (!S_ISREG(old.st_mode) || access(target.c_str(), W_OK) != 0)) return false;
+
+    std::string tempName;
+    const int fd = CreateTempFile(target, tempName);
+    if (fd < 0) return false;
+    bool ok =
+        (!exists || fchmod(fd, old.st_mode & 07777) == 0) && WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    if (ok && BeforeRenameHook) BeforeRenameHook(tempName);
+    if (ok) ok = rename(tempName.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(tempName.c_str());
+        return false;
+    }
+    SyncFolder(FolderOf(target));
+    return true;
+}
+
+void SetBeforeRenameHookForTest(std::function<void(const std::string&)> hook) {
+    BeforeRenameHook = std::move(hook);
+}
+
+bool CanCreateFileIn(const std::string& folder) {
+    std::string pattern = folder;
+    if (pattern.empty() || pattern.back() != '/') pattern += '/';
+    pattern += ".skimby-write-test-XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) return false;
+    close(fd);
+    unlink(pattern.c_str());
+    return true;
+}
+
+bool ForceFolders(const std::string& folder) {
+    std::string path;
+    std::size_t pos = 0;
+    while (pos <= folder.size()) {
+        std::size_t slash = folder.find('/', pos);
+        if (slash == std::string::npos) slash = folder.size();
+        path = folder.substr(0, slash);
+        if (!path.empty()) mkdir(path.c_str(), 0700);  // an existing part fails harmlessly
+        pos = slash + 1;
+    }
+    struct stat st;
+    return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace skimby

@@ -1,0 +1,51 @@
+// Whole-file reading and crash-safe whole-file writing. Settings files are
+// rewritten in full on every change, so a write goes to a temporary file in
+// the same folder, is flushed to disk and then renamed over the old file:
+// a crash, a kill or a full disk leaves either the old file or the new one,
+// never a half-written one.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/Exception.h"
+
+namespace skimby {
+
+// A file that cannot be opened or read; the message names its full path.
+class EFOpenError : public Exception {
+  public:
+    explicit EFOpenError(const std::string& fileName) : Exception("Cannot open file " + fileName) {}
+};
+
+enum class TReadResult { Ok, Missing, Failed };
+
+// Reads every byte of the file into `bytes`. Missing means there is no file
+// at that path; Failed means there is one (or a folder) that cannot be read.
+TReadResult ReadWholeFile(const std::string& fileName, std::string& bytes);
+
+// Reads every byte of the file; raises EFOpenError when that is not possible.
+std::string ReadFileText(const std::string& fileName);
+
+// Replaces the file's content with `bytes` atomically. An existing file keeps
+// its permission bits; a file whose permission bits forbid writing is left
+// alone. False when the file could not be written; the old file is then
+// untouched and no temporary file is left behind.
+bool WriteFileAtomically(const std::string& fileName, std::string_view bytes);
+
+// Tests stand in for a crash with this: the hook runs after the temporary
+// file has been written and flushed, just before the rename, and gets the
+// temporary file's path. An exception from it leaves everything as a killed
+// process would. Pass an empty function to remove it.
+void SetBeforeRenameHookForTest(std::function<void(const std::string& tempName)> hook);
+
+// True when a new file can actually be created in the folder (tried, then
+// removed): permission bits alone say nothing for root or on read-only mounts.
+bool CanCreateFileIn(const std::string& folder);
+
+// Creates the folder and any missing parents (mode 0700 for new ones).
+// True when the folder exists afterwards.
+bool ForceFolders(const std::string& folder);
+
+}  // namespace skimby

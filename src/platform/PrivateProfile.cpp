@@ -1,0 +1,165 @@
+#include "platform/PrivateProfile.h"
+
+#include "platform/FileText.h"
+
+namespace skimby {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+// One line of the text: its content runs from `begin` to `end` (without the
+// line end), the next line starts at `next`.
+struct TLine {
+    std::size_t begin, end, next;
+};
+
+TLine LineAt(std::string_view text, std::size_t begin) {
+    std::size_t lf = text.find('\n', begin);
+    if (lf == std::string_view::npos) return {begin, text.size(), text.size()};
+    std::size_t end = (lf > begin && text[lf - 1] == '\r') ? lf - 1 : lf;
+    return {begin, end, lf + 1};
+}
+
+enum class TKind { Other, Section, Key };
+
+// What a line is, with the section's or key's name and the key's raw value.
+struct TParsed {
+    TKind kind = TKind::Other;
+    std::string_view name, value;
+};
+
+TParsed Parse(std::string_view content) {
+    const std::string_view t = Trim(content);
+    if (t.empty() || t.front() == ';') return {};
+    if (t.front() == '[') {
+        const std::size_t close = t.find(']');
+        return {TKind::Section,
+                Trim(t.substr(1, close == std::string_view::npos ? close : close - 1)),
+                {}};
+    }
+    const std::size_t eq = t.find('=');
+    if (eq == std::string_view::npos || Trim(t.substr(0, eq)).empty()) return {};
+    return {TKind::Key, Trim(t.substr(0, eq)), t.substr(eq + 1)};
+}
+
+std::string CleanValue(std::string_view raw) {
+    std::string_view v = Trim(raw);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    return std::string(v.substr(0, MaxProfileValue));
+}
+
+// Where a section and a key stand in the text. `sectionFound` and `keyFound`
+// tell which were found; `key` is the key's line, `lastKey` the section's
+// last key line, or its header when it has no key.
+struct TPlace {
+    bool sectionFound = false, keyFound = false;
+    TLine key{}, lastKey{};
+};
+
+TPlace Locate(std::string_view text, std::string_view section, std::string_view key) {
+    TPlace place;
+    bool inSection = false;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const TLine line = LineAt(text, pos);
+        pos = line.next;
+        const TParsed p = Parse(text.substr(line.begin, line.end - line.begin));
+        if (p.kind == TKind::Section) {
+            if (place.sectionFound) break;  // only the first matching section counts
+            inSection = SameName(p.name, section);
+            if (inSection) {
+                place.sectionFound = true;
+                place.lastKey = line;
+            }
+        } else if (p.kind == TKind::Key && inSection) {
+            place.lastKey = line;
+            if (SameName(p.name, key)) {
+                place.keyFound = true;
+                place.key = line;
+                break;
+            }
+        }
+    }
+    return place;
+}
+
+std::string_view LineEndOf(std::string_view text) {
+    const std::size_t lf = text.find('\n');
+    return (lf != std::string_view::npos && lf > 0 && text[lf - 1] == '\r') ? "\r\n" : "\n";
+}
+
+std::string_view OneLine(std::string_view value) {
+    return value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
+}
+
+}  // namespace
+
+std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
+                                            std::string_view key) {
+    const TPlace place = Locate(text, section, key);
+    if (!place.keyFound) return std::nullopt;
+    const std::string_view content = text.substr(place.key.begin, place.key.end - place.key.begin);
+    return CleanValue(Parse(content).value);
+}
+
+std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                            std::string_view value) {
+    const std::string_view le = LineEndOf(text);
+    const std::string keyLine = std::string(key) + "=" + std::string(OneLine(value));
+    const TPlace place = Locate(text, section, key);
+    std::string out;
+    out.reserve(text.size() + keyLine.size() + section.size() + 8);
+    if (place.keyFound) {
+        out.append(text.substr(0, place.key.begin)).append(keyLine);
+        out.append(text.substr(place.key.end));
+    } else if (place.sectionFound) {
+        const std::size_t at = place.lastKey.next;
+        out.append(text.substr(0, at));
+        if (place.lastKey.end == at)
+            out.append(le);  // the section ended the text without a line end
+        out.append(keyLine).append(le).append(text.substr(at));
+    } else {
+        out.append(text);
+        if (!text.empty() && text.back() != '\n') out.append(le);
+        out.append("[").append(section).append("]").append(le).append(keyLine).append(le);
+    }
+    return out;
+}
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view def, const std::string& fileName) {
+    std::string text;
+    if (ReadWholeFile(fileName, text) != TReadResult::Ok) return std::string(def);
+    return FindProfileValue(text, section, key).value_or(std::string(def));
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& fileName) {
+    // A file that exists but cannot be read is not replaced: rewriting it
+    // from nothing would lose everything else it holds.
+    std::string text;
+    if (ReadWholeFile(fileName, text) == TReadResult::Failed) return false;
+    return WriteFileAtomically(fileName, SetProfileValue(text, section, key, value));
+}
+
+}  // namespace skimby
