@@ -11,6 +11,12 @@ namespace skimby {
 
 namespace {
 
+// The folder without trailing "/", so that names joined to it have one "/".
+std::string WithoutTrailingSlash(std::string folder) {
+    while (!folder.empty() && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] != '\0') return home;
@@ -20,8 +26,8 @@ std::string HomeFolder() {
 
 std::string ConfigFolder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') return xdg;
-    return HomeFolder() + "/.config";
+    if (xdg != nullptr && xdg[0] == '/') return WithoutTrailingSlash(xdg);
+    return WithoutTrailingSlash(HomeFolder()) + "/.config";
 }
 
 }  // namespace
