@@ -1,0 +1,166 @@
+#include "platform/PrivateProfile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <stdexcept>
+
+#include "platform/FileText.h"
+#include "platform/TempFolder.h"
+
+namespace skimby {
+namespace {
+
+TEST(PrivateProfile, ReadsValuesByTheProfileRules) {
+    struct Case {
+        const char* text;
+        const char* section;
+        const char* key;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"[Telnet]\nMycall=DL9ABC\n", "telnet", "MYCALL", "DL9ABC"},
+        {"[ Form ]\n  W  =  467  \n", "Form", "W", "467"},
+        {"[A]\nk=\t v w \t\n", "A", "k", "v w"},
+        {"[A]\r\nk=v\r\nm=n", "A", "m", "n"},
+        {"[A]\r\nk=v\r\n", "A", "k", "v"},
+        {"[A]\nk=\"  x \"\n", "A", "k", "  x "},
+        {"[A]\nk='y'\n", "A", "k", "y"},
+        {"[A]\nk=\"\"a\"\"\n", "A", "k", "\"a\""},
+        {"[A]\nk=\"z'\n", "A", "k", "\"z'"},
+        {"[A]\nk=\"\n", "A", "k", "\""},
+        {"[A]\nk=a=b\n", "A", "k", "a=b"},
+        {"[A]\nk=\n", "A", "k", ""},
+        {"[A]\nk=1\n[A]\nk=2\n", "A", "k", "1"},
+        {"[A]\nother=1\n", "A", "k", std::nullopt},
+        {"[B]\nk=1\n", "A", "k", std::nullopt},
+        {"k=1\n[A]\n", "A", "k", std::nullopt},
+        {"[A]\n;k=1\n", "A", "k", std::nullopt},
+        {"[A]\nk\n", "A", "k", std::nullopt},
+        {"", "A", "k", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FindProfileValue(c.text, c.section, c.key), c.value)
+            << '"' << c.text << "\" " << c.section << '.' << c.key;
+}
+
+TEST(PrivateProfile, CutsLongValuesTo2047Characters) {
+    const std::string value(3000, 'x');
+    EXPECT_EQ(FindProfileValue("[A]\nk=" + value + "\n", "A", "k"), std::string(2047, 'x'));
+}
+
+TEST(PrivateProfile, WriteChangesOnlyItsOwnLine) {
+    struct Case {
+        const char* text;
+        const char* section;
+        const char* key;
+        const char* value;
+        const char* result;
+    } cases[] = {
+        // New file and new section: LF line ends, no blank lines added.
+        {"", "S", "k", "v", "[S]\nk=v\n"},
+        {"[S]\na=1\n", "T", "b", "2", "[S]\na=1\n[T]\nb=2\n"},
+        // The key's own line is rewritten with the key as written now.
+        {"; c\n[s]\n  MyCall = old \nx=1\n", "S", "Mycall", "new", "; c\n[s]\nMycall=new\nx=1\n"},
+        // A new key goes after the section's last key, before blank lines,
+        // comments and the next section.
+        {"[S]\na=1\n; next\n\n[T]\nb=2\n", "S", "c", "3", "[S]\na=1\nc=3\n; next\n\n[T]\nb=2\n"},
+        {"[S]\n[T]\n", "S", "k", "v", "[S]\nk=v\n[T]\n"},
+        // The line end the file uses, also for lines added.
+        {"[S]\r\nk=1\r\n", "S", "k", "2", "[S]\r\nk=2\r\n"},
+        {"[S]\r\na=1\r\n", "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n"},
+        {"[S]\r\na=1\r\n", "T", "b", "2", "[S]\r\na=1\r\n[T]\r\nb=2\r\n"},
+        // A last line without line end gets one before anything added.
+        {"[S]\na=1", "S", "b", "2", "[S]\na=1\nb=2\n"},
+        {"[S]\na=1", "T", "b", "2", "[S]\na=1\n[T]\nb=2\n"},
+        {"[S]\na=1", "S", "a", "2", "[S]\na=2"},
+        // Only the first of repeated sections is written to.
+        {"[S]\nk=1\n[S]\nk=2\n", "S", "k", "3", "[S]\nk=3\n[S]\nk=2\n"},
+        // A value cannot smuggle in lines of its own.
+        {"[S]\nk=1\n", "S", "k", "A\n[Form]\nW=1", "[S]\nk=A\n"},
+        {"[S]\nk=1\n", "S", "k", "B\rC", "[S]\nk=B\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SetProfileValue(c.text, c.section, c.key, c.value), c.result)
+            << '"' << c.text << "\" " << c.section << '.' << c.key;
+}
+
+TEST(PrivateProfileFile, MissingFileReadsDefaultAndIsCreatedByAWrite) {
+    TTempFolder dir;
+    const std::string ini = dir.File("a.ini");
+    EXPECT_EQ(GetPrivateProfileString("S", "k", "dflt", ini), "dflt");
+    EXPECT_FALSE(Exists(ini));
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "v", ini));
+    ASSERT_TRUE(WritePrivateProfileString("S", "m", "w", ini));
+    EXPECT_EQ(ReadBytes(ini), "[S]\nk=v\nm=w\n");
+    EXPECT_EQ(GetPrivateProfileString("s", "M", "dflt", ini), "w");
+}
+
+TEST(PrivateProfileFile, WriteKeepsPermissionsAndWritesThroughLinks) {
+    TTempFolder dir;
+    const std::string real = dir.File("real.ini"), link = dir.File("link.ini");
+    WriteBytes(real, "[S]\nk=1\n");
+    chmod(real.c_str(), 0640);
+    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "2", link));
+    EXPECT_EQ(ReadBytes(real), "[S]\nk=2\n");
+    struct stat st;
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A path below a regular file cannot be created by anyone, root included.
+TEST(PrivateProfileFile, UnwritablePlaceFailsAndLeavesNothingBehind) {
+    TTempFolder dir;
+    WriteBytes(dir.File("plain"), "x");
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", dir.File("plain/a.ini")));
+    EXPECT_EQ(GetPrivateProfileString("S", "k", "dflt", dir.File("plain/a.ini")), "dflt");
+
+    // A folder in place of the file is not replaced.
+    ASSERT_EQ(mkdir(dir.File("folder.ini").c_str(), 0700), 0);
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", dir.File("folder.ini")));
+}
+
+// Permission bits stop only users other than root.
+TEST(PrivateProfileFile, PermissionBitsAreHonoured) {
+    if (RunningAsRoot()) GTEST_SKIP() << "permission bits do not bind root";
+    TTempFolder dir;
+    const std::string ini = dir.File("a.ini");
+    WriteBytes(ini, "[S]\nk=1\n");
+
+    chmod(ini.c_str(), 0444);  // a read-only file stays as it is
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
+    chmod(ini.c_str(), 0000);  // an unreadable one is not rewritten from nothing
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
+    chmod(ini.c_str(), 0644);
+    chmod(dir.Path().c_str(), 0555);  // nor can a file be written in a read-only folder
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
+    chmod(dir.Path().c_str(), 0700);
+    EXPECT_EQ(ReadBytes(ini), "[S]\nk=1\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(PrivateProfileFile, WriteStoppedBeforeTheRenameLeavesTheOldFileIntact) {
+    TTempFolder dir;
+    const std::string ini = dir.File("a.ini");
+    const std::string old = "; mine\r\n[S]\r\nk=1\r\n";
+    WriteBytes(ini, old);
+
+    std::string tempName;
+    SetBeforeRenameHookForTest([&](const std::string& name) {
+        tempName = name;
+        throw std::runtime_error("killed");
+    });
+    EXPECT_THROW(WritePrivateProfileString("S", "k", "2", ini), std::runtime_error);
+    SetBeforeRenameHookForTest({});
+
+    EXPECT_EQ(ReadBytes(ini), old);
+    // The new text was complete on disk, in the same folder, only not yet in place.
+    EXPECT_EQ(tempName.rfind(dir.Path(), 0), 0u);
+    EXPECT_EQ(ReadBytes(tempName), "; mine\r\n[S]\r\nk=2\r\n");
+}
+
+}  // namespace
+}  // namespace skimby
