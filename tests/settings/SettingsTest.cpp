@@ -1,0 +1,231 @@
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/FileText.h"
+#include "platform/TempFolder.h"
+#include "settings/FakeSettingsWindow.h"
+#include "settings/IniFile.h"
+
+namespace skimby {
+namespace {
+
+const char* const ThreeServers =
+    "Main\tmain.example.net\t7000\r\n"
+    "Backup\t10.0.0.2\t7300\r\n"
+    "Third\tthird.example.net\t23\r\n";
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { WriteBytes(dir.File("telnet.ini"), ThreeServers); }
+    void Load() { LoadSettings(window, servers, dir.Path(), ini); }
+    void Save() { SaveSettings(window, ini); }
+
+    TTempFolder dir;
+    const std::string ini = dir.File("Skimby.ini");
+    TFakeSettingsWindow window;
+    TServerList servers;
+};
+
+// What the window shows after loading; the defaults unless a case says otherwise.
+struct TLoaded {
+    int item = 0;
+    std::string host = "main.example.net";
+    std::string call = "NOCALL";
+    int w = 392, h = 480, left = 1920 - 392, top = 1;
+    bool onTop = true;
+};
+
+TEST_F(SettingsTest, EveryKeyWithItsDefaultAndValueRules) {
+    struct Case {
+        const char* file;  // nullptr: no settings file
+        TLoaded expected;
+    } cases[] = {
+        {nullptr, {}},
+        {"", {}},
+        {"[Telnet]\nServnr=1\nMycall=DL9ABC\n[Form]\nW=467\nH=511\nLeft=-20\nTop=30\nOnTop=0\n",
+         {.item = 1,
+          .host = "10.0.0.2",
+          .call = "DL9ABC",
+          .w = 467,
+          .h = 511,
+          .left = -20,
+          .top = 30,
+          .onTop = false}},
+        {"[Form]\nW=0x1F0\nH=$10\n", {.w = 496, .h = 16}},
+        {"[Form]\nW=500px\nH=\nLeft=99999999999\n", {}},
+        {"[Form]\nOnTop=true\n", {}},
+        {"[Form]\nOnTop=false\n", {}},
+        {"[Form]\nOnTop=0\n", {.onTop = false}},
+        {"[Form]\nOnTop=5\n", {.onTop = true}},
+        {"[Telnet]\nMyCall=\n", {.call = ""}},
+        {"[telnet]\nmycall = ' dk0xy '\n", {.call = " dk0xy "}},
+        {"[Form]\nMyCall=DL9ABC\n", {}},
+        {"[Telnet]\nServnr=2\n", {.item = 2, .host = "third.example.net"}},
+        {"[Telnet]\nServnr=3\n", {.item = -1}},
+        {"[Telnet]\nServnr=-1\n", {.item = -1}},
+        {"[Telnet]\nServnr=one\n", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file ? c.file : "(no file)");
+        std::remove(ini.c_str());
+        if (c.file) WriteBytes(ini, c.file);
+        window = TFakeSettingsWindow{};
+        servers = TServerList{};
+        Load();
+        const TLoaded& e = c.expected;
+        EXPECT_EQ(window.Items, (std::vector<std::string>{"Main", "Backup", "Third"}));
+        EXPECT_EQ(window.Index, e.item);
+        EXPECT_EQ(servers.Host(servers.ServerRow()), e.host);
+        EXPECT_EQ(window.Call, e.call);
+        EXPECT_EQ(window.W, e.w);
+        EXPECT_EQ(window.H, e.h);
+        EXPECT_EQ(window.L, e.left);
+        EXPECT_EQ(window.T, e.top);
+        EXPECT_EQ(window.OnTopFlag, e.onTop);
+        EXPECT_EQ(window.OnTopCheck, e.onTop);
+        EXPECT_EQ(window.OnTopStyle, e.onTop);
+        if (!c.file) {
+            EXPECT_FALSE(Exists(ini)) << "loading does not create the file";
+        }
+    }
+}
+
+TEST_F(SettingsTest, SaveFromScratchWritesTheKnownLines) {
+    window.W = 467, window.H = 511, window.L = 1528, window.T = 1;
+    window.Call = "DL9ABC";
+    window.Index = 0;
+    Save();
+    EXPECT_EQ(ReadBytes(ini),
+              "[Telnet]\nServnr=0\nMycall=DL9ABC\n"
+              "[Form]\nW=467\nH=511\nLeft=1528\nTop=1\nOnTop=1\n");
+}
+
+TEST_F(SettingsTest, SaveOverAHandEditedFileChangesOnlyTheProgramsKeys) {
+    WriteBytes(ini,
+               "; my settings\r\n"
+               "[Extra]\r\n"
+               "Servnr=77\r\n"
+               "\r\n"
+               "[telnet]\r\n"
+               "MYCALL = \"dl1old\"\r\n"
+               "Colour=blue\r\n"
+               "\r\n"
+               "[Form]\r\n"
+               ";W=1\r\n"
+               "  w = 10  \r\n"
+               "Unknown=keep me\r\n");
+    window.W = 400, window.H = 300, window.L = -8, window.T = 2;
+    window.Call = "DL9ABC";
+    window.Index = -1;
+    window.OnTopFlag = false;
+    Save();
+    EXPECT_EQ(ReadBytes(ini),
+              "; my settings\r\n"
+              "[Extra]\r\n"
+              "Servnr=77\r\n"
+              "\r\n"
+              "[telnet]\r\n"
+              "Mycall=DL9ABC\r\n"
+              "Colour=blue\r\n"
+              "Servnr=-1\r\n"
+              "\r\n"
+              "[Form]\r\n"
+              ";W=1\r\n"
+              "W=400\r\n"
+              "Unknown=keep me\r\n"
+              "H=300\r\n"
+              "Left=-8\r\n"
+              "Top=2\r\n"
+              "OnTop=0\r\n");
+}
+
+TEST_F(SettingsTest, SaveAndLoadGiveTheSameWindowBack) {
+    window.W = 500, window.H = 600, window.L = -30, window.T = 40;
+    window.Call = "";
+    window.Index = 2;
+    window.OnTopFlag = false;
+    Save();
+    TFakeSettingsWindow saved = window;
+    window = TFakeSettingsWindow{};
+    Load();
+    EXPECT_EQ(window.W, saved.W);
+    EXPECT_EQ(window.H, saved.H);
+    EXPECT_EQ(window.L, saved.L);
+    EXPECT_EQ(window.T, saved.T);
+    EXPECT_EQ(window.Call, "");
+    EXPECT_EQ(window.Index, 2);
+    EXPECT_EQ(servers.ServerRow(), 2);
+    EXPECT_FALSE(window.OnTopFlag);
+}
+
+TEST_F(SettingsTest, MaximisedWindowIsSavedAsTheDefaultGeometry) {
+    window.W = 1920, window.H = 1040, window.L = -8, window.T = -8;
+    window.ScreenWidth = 2560;
+    window.IsMaximized = true;
+    Save();
+    window = TFakeSettingsWindow{};
+    window.ScreenWidth = 2560;
+    Load();
+    EXPECT_EQ(window.W, 392);
+    EXPECT_EQ(window.H, 480);
+    EXPECT_EQ(window.L, 2560 - 392);
+    EXPECT_EQ(window.T, 1);
+}
+
+TEST_F(SettingsTest, UnwritableFileFailsAtTheFirstKey) {
+    WriteBytes(dir.File("plain"), "x");
+    const std::string bad = dir.File("plain/Skimby.ini");
+    try {
+        SaveSettings(window, bad);
+        FAIL() << "no error";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message(), "Unable to write to " + bad);
+    }
+}
+
+// The third key's rename fails: the two keys before it stay written, the
+// keys after it are not tried.
+TEST_F(SettingsTest, FailureInTheMiddleKeepsTheKeysBeforeIt) {
+    int writes = 0;
+    SetBeforeRenameHookForTest([&](const std::string& tempName) {
+        if (++writes == 3) std::remove(tempName.c_str());
+    });
+    window.Call = "DL9ABC";
+    window.Index = 1;
+    EXPECT_THROW(Save(), EIniFileException);
+    SetBeforeRenameHookForTest({});
+    EXPECT_EQ(writes, 3);
+    EXPECT_EQ(ReadBytes(ini), "[Telnet]\nServnr=1\nMycall=DL9ABC\n");
+}
+
+TEST_F(SettingsTest, MissingServerListStopsLoadingBeforeAnySetting) {
+    std::remove(dir.File("telnet.ini").c_str());
+    WriteBytes(ini, "[Telnet]\nMycall=DL9ABC\n[Form]\nW=100\nOnTop=0\n");
+    try {
+        Load();
+        FAIL() << "no error";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message(), "Cannot open file " + dir.File("telnet.ini"));
+    }
+    EXPECT_TRUE(window.Items.empty());
+    EXPECT_EQ(window.Call, "NOCALL");
+    EXPECT_EQ(window.W, 467);
+    EXPECT_TRUE(window.OnTopFlag);
+    EXPECT_EQ(servers.RowCount(), 1);
+    EXPECT_EQ(servers.Host(servers.ServerRow()), "");
+
+    // The close still saves, with nothing selected.
+    Save();
+    EXPECT_EQ(TIniFile(ini).ReadInteger("Telnet", "Servnr", 0), -1);
+}
+
+TEST_F(SettingsTest, EmptyServerListGivesOneEmptyItem) {
+    WriteBytes(dir.File("telnet.ini"), "");
+    Load();
+    EXPECT_EQ(window.Items, std::vector<std::string>{""});
+    EXPECT_EQ(window.Index, 0);
+}
+
+}  // namespace
+}  // namespace skimby
