@@ -125,8 +125,9 @@ void SetBeforeRenameHookForTest(std::function<void(const std::string&)> hook) {
 }
 
 bool CanCreateFileIn(const std::string& folder) {
-    std::string pattern = folder;
-    if (pattern.empty() || pattern.back() != '/') pattern += '/';
+    // An empty folder is the current one, as it is for names joined to it.
+    std::string pattern = folder.empty() ? "./" : folder;
+    if (pattern.back() != '/') pattern += '/';
     pattern += ".skimby-write-test-XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0) return false;

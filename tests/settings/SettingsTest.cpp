@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "platform/FileText.h"
 #include "platform/TempFolder.h"
 #include "settings/FakeSettingsWindow.h"
@@ -173,14 +175,23 @@ TEST_F(SettingsTest, MaximisedWindowIsSavedAsTheDefaultGeometry) {
     EXPECT_EQ(window.T, 1);
 }
 
+// Below a regular file nobody can write, root included; a read-only folder
+// stops everybody else.
 TEST_F(SettingsTest, UnwritableFileFailsAtTheFirstKey) {
     WriteBytes(dir.File("plain"), "x");
-    const std::string bad = dir.File("plain/Skimby.ini");
-    try {
-        SaveSettings(window, bad);
-        FAIL() << "no error";
-    } catch (const EIniFileException& e) {
-        EXPECT_EQ(e.Message(), "Unable to write to " + bad);
+    std::vector<std::string> files = {dir.File("plain/Skimby.ini")};
+    if (!RunningAsRoot()) {
+        mkdir(dir.File("readonly").c_str(), 0555);
+        files.push_back(dir.File("readonly/Skimby.ini"));
+    }
+    for (const std::string& bad : files) {
+        try {
+            SaveSettings(window, bad);
+            ADD_FAILURE() << "no error for " << bad;
+        } catch (const EIniFileException& e) {
+            EXPECT_EQ(e.Message(), "Unable to write to " + bad);
+        }
+        EXPECT_FALSE(Exists(bad));
     }
 }
 
