@@ -12,7 +12,7 @@ TMemberTable::TMemberTable() {
 
 void TMemberTable::FillMemberTable(std::string_view body) {
     Rows.clear();
-    Index.clear();
+    Calls.clear();
     for (;;) {
         const std::size_t end = body.find("\r\n");
         if (end == std::string_view::npos) break;
@@ -20,6 +20,7 @@ void TMemberTable::FillMemberTable(std::string_view body) {
         body.remove_prefix(end + 2);
     }
     AddRow(body);
+    Index.Build(Calls);
 }
 
 void TMemberTable::AddRow(std::string_view line) {
@@ -31,16 +32,13 @@ void TMemberTable::AddRow(std::string_view line) {
         line.remove_prefix(tab + 1);
     }
     row.emplace_back(line);
-    const int number = RowCount();
-    // Later rows overwrite earlier ones: the last row with a call wins.
-    Index.insert_or_assign(row.front(), number);
+    Calls.push_back(row.front());
     Rows.push_back(std::move(row));
 }
 
 std::optional<int> TMemberTable::LookupMember(std::string_view call) const {
-    const auto found = Index.find(call);
-    if (found == Index.end()) return std::nullopt;
-    return found->second;
+    // The index keeps the last row of each call, as a scan would find.
+    return Index.Find(call, Calls);
 }
 
 const std::string& TMemberTable::Field(int row, int field) const {

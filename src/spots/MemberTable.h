@@ -4,8 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "spots/CallIndex.h"
 
 namespace skimby {
 
@@ -30,20 +31,14 @@ class TMemberTable {
     const std::string& Field(int row, int field) const;
 
   private:
-    struct THash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
     using TRow = std::vector<std::string>;
 
     void AddRow(std::string_view line);
 
     std::vector<TRow> Rows;
-    // Call -> last row with that call, which is the row a scan of all rows
-    // would settle on.
-    std::unordered_map<std::string, int, THash, std::equal_to<>> Index;
+    // Field 0 of every row, kept together so a lookup touches little memory.
+    std::vector<std::string> Calls;
+    TCallIndex Index;
 };
 
 }  // namespace skimby

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <unordered_map>
 #include <vector>
 
 namespace skimby {
@@ -114,6 +115,38 @@ TEST(MemberTable, LookupAgreesWithAScanOfAllRows) {
                 << testing::PrintToString(body) << " call " << testing::PrintToString(call);
         }
     }
+}
+
+std::string CallNumber(unsigned n) {
+    std::string call = "C";
+    call += std::to_string(n);
+    return call;
+}
+
+TEST(MemberTable, LookupAgreesWithAScanOnALargeList) {
+    // Many rows, repeated calls, and a copy of the table answering alike.
+    std::mt19937 random(11);
+    std::string body;
+    std::vector<std::string> calls;
+    for (int i = 0; i < 30000; ++i) {
+        std::string call = CallNumber(random() % 20000);
+        body += call + "\t" + std::to_string(i) + "\r\n";
+        calls.push_back(std::move(call));
+    }
+    TMemberTable table;
+    table.FillMemberTable(body);
+    const TMemberTable copy = table;
+    std::unordered_map<std::string, int> last;
+    for (int r = 0; r < table.RowCount(); ++r) last[table.Field(r, 0)] = r;
+    for (int n = 0; n < 21000; ++n) {
+        const std::string call = CallNumber(static_cast<unsigned>(n));
+        const auto found = last.find(call);
+        const std::optional<int> expected =
+            found == last.end() ? std::nullopt : std::optional<int>(found->second);
+        ASSERT_EQ(table.LookupMember(call), expected) << call;
+        ASSERT_EQ(copy.LookupMember(call), expected) << call;
+    }
+    EXPECT_EQ(table.LookupMember(""), 30000);
 }
 
 }  // namespace
