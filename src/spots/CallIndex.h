@@ -1,7 +1,8 @@
 // An index from a call to the last row that holds it, for the member list.
-// Most looked-up calls are not members, so a miss must be cheap: an open
-// addressing table of (hash, row) pairs small enough to stay in the cache,
-// where the key text is only compared when the full hash matches.
+// Most looked-up calls are not members, and the list can be long, so each
+// lookup should touch as little memory as possible: an open addressing table
+// whose slots hold short calls themselves, so a lookup usually reads a
+// single cache line. Longer calls are compared with the row's own text.
 #pragma once
 
 #include <cstdint>
@@ -22,14 +23,20 @@ class TCallIndex {
     std::optional<int> Find(std::string_view key, const std::vector<std::string>& keys) const;
 
   private:
+    static constexpr std::size_t InlineLength = 11;
+    static constexpr std::uint8_t LongKey = 0xFF;
+
     struct TSlot {
-        std::uint32_t Hash = 0;
+        char Key[InlineLength];
+        std::uint8_t Length;    // LongKey: the key is only in keys[Row]
         std::int32_t Row = -1;  // -1: empty
     };
+    static_assert(sizeof(TSlot) == 16);
 
     static std::uint32_t HashOf(std::string_view key);
-    std::size_t SlotOf(std::string_view key, std::uint32_t hash,
-                       const std::vector<std::string>& keys) const;
+    static bool Holds(const TSlot& slot, std::string_view key,
+                      const std::vector<std::string>& keys);
+    std::size_t SlotOf(std::string_view key, const std::vector<std::string>& keys) const;
 
     std::vector<TSlot> Slots;
     std::size_t Mask = 0;

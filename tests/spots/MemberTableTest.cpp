@@ -98,8 +98,34 @@ TEST(MemberTable, AFillReplacesEverythingOfTheOldList) {
 // The index must give what a scan of every row gives, on lists full of
 // duplicates, empty calls and near-misses.
 TEST(MemberTable, LookupAgreesWithAScanOfAllRows) {
-    const char* pieces[] = {"A", "B", "a", "A ", "", "\t", "\r\n", "\r", "\n", "x"};
-    const char* calls[] = {"A", "B", "a", "A ", "", "x", "Ax", "\r", "\n", "AA"};
+    // Calls of 11 bytes and more are stored apart from short ones.
+    const char* pieces[] = {"A",
+                            "B",
+                            "a",
+                            "A ",
+                            "",
+                            "\t",
+                            "\r\n",
+                            "\r",
+                            "\n",
+                            "x",
+                            "ABCDEFGHIJK",
+                            "ABCDEFGHIJKL",
+                            "ABCDEFGHIJKLM"};
+    const char* calls[] = {"A",
+                           "B",
+                           "a",
+                           "A ",
+                           "",
+                           "x",
+                           "Ax",
+                           "\r",
+                           "\n",
+                           "AA",
+                           "ABCDEFGHIJK",
+                           "ABCDEFGHIJKL",
+                           "ABCDEFGHIJKLM",
+                           "ABCDEFGHIJKLMA"};
     std::mt19937 random(7);
     for (int round = 0; round < 300; ++round) {
         std::string body;
