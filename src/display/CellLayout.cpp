@@ -1,86 +1,95 @@
 #include "display/CellLayout.h"
 
-#include <QTransform>
+#include <QPointF>
 
 namespace skimby {
 namespace {
 
 constexpr int TabSize = 8;
 
-QStaticText Prepared(const QString& text, const QFont& font) {
-    QStaticText s(text);
-    s.setTextFormat(Qt::PlainText);
-    s.prepare(QTransform(), font);
-    return s;
+QGlyphRun GlyphsOf(std::string_view text, const TGridFont& font) {
+    QList<quint32> glyphs(static_cast<qsizetype>(text.size()));
+    QList<QPointF> positions(static_cast<qsizetype>(text.size()));
+    int x = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        glyphs[qsizetype(i)] = font.Glyph[c];
+        positions[qsizetype(i)] = QPointF(x, 0);
+        x += font.Advance[c];
+    }
+    QGlyphRun run;
+    run.setRawFont(font.Raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    return run;
 }
 
 // Appends the lines of one paragraph (text without line ends).
-void BreakParagraph(QStringView text, const QFontMetrics& metrics, int width, int maxLines,
-                    std::vector<QString>& lines) {
-    qsizetype pos = 0;
+void BreakParagraph(std::string_view text, const TGridFont& font, int width, int maxLines,
+                    std::vector<std::string>& lines) {
     while (static_cast<int>(lines.size()) < maxLines) {
-        const QStringView rest = text.mid(pos);
-        if (metrics.horizontalAdvance(rest.toString()) <= width) {
-            lines.push_back(rest.toString());
+        if (font.TextWidth(text) <= width) {
+            lines.emplace_back(text);
             return;
         }
         // The longest run of whole words that fits; else the first word.
-        qsizetype breakAt = -1;
-        for (qsizetype space = rest.indexOf(u' ', 1); space > 0;
-             space = rest.indexOf(u' ', space + 1)) {
-            if (metrics.horizontalAdvance(rest.first(space).toString()) > width) {
-                if (breakAt < 0) breakAt = space;
+        std::size_t breakAt = std::string_view::npos;
+        for (std::size_t space = text.find(' ', 1); space != std::string_view::npos;
+             space = text.find(' ', space + 1)) {
+            if (font.TextWidth(text.substr(0, space)) > width) {
+                if (breakAt == std::string_view::npos) breakAt = space;
                 break;
             }
             breakAt = space;
         }
-        if (breakAt < 0) {
-            lines.push_back(rest.toString());
+        if (breakAt == std::string_view::npos) {
+            lines.emplace_back(text);
             return;
         }
-        lines.push_back(rest.first(breakAt).toString());
-        pos += breakAt;
-        while (pos < text.size() && text[pos] == u' ') ++pos;
-        if (pos >= text.size()) return;
+        lines.emplace_back(text.substr(0, breakAt));
+        text.remove_prefix(breakAt);
+        while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+        if (text.empty()) return;
     }
 }
 
 }  // namespace
 
-QString ExpandTabs(const QString& text) {
-    if (!text.contains(u'\t')) return text;
-    QString out;
+std::string ExpandTabs(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
     int column = 0;
-    for (QChar c : text) {
-        if (c == u'\t') {
+    for (char c : text) {
+        if (c == '\t') {
             do {
-                out += u' ';
+                out += ' ';
             } while (++column % TabSize != 0);
         } else {
             out += c;
-            column = (c == u'\n') ? 0 : column + 1;
+            column = (c == '\n') ? 0 : column + 1;
         }
     }
     return out;
 }
 
-std::vector<QString> BreakIntoLines(const QString& text, const QFontMetrics& metrics, int width,
-                                    int maxLines) {
-    std::vector<QString> lines;
-    QString plain = text;
-    plain.remove(u'\r');
-    for (QStringView paragraph : QStringView(plain).split(u'\n')) {
-        if (static_cast<int>(lines.size()) >= maxLines) break;
-        if (paragraph.isEmpty()) {
+std::vector<std::string> BreakIntoLines(std::string_view text, const TGridFont& font, int width,
+                                        int maxLines) {
+    std::vector<std::string> lines;
+    while (static_cast<int>(lines.size()) < maxLines) {
+        const std::size_t end = text.find('\n');
+        std::string_view paragraph = text.substr(0, end);
+        if (!paragraph.empty() && paragraph.back() == '\r') paragraph.remove_suffix(1);
+        if (paragraph.empty())
             lines.emplace_back();
-            continue;
-        }
-        BreakParagraph(paragraph, metrics, width, maxLines, lines);
+        else
+            BreakParagraph(paragraph, font, width, maxLines, lines);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
     }
     return lines;
 }
 
-void LayOutCellText(TCellLayout& layout, const QString& text, const TGridFont& font, QSize area,
+void LayOutCellText(TCellLayout& layout, std::string_view text, const TGridFont& font, QSize area,
                     bool rightAligned) {
     layout.Valid = true;
     layout.Area = area;
@@ -89,27 +98,24 @@ void LayOutCellText(TCellLayout& layout, const QString& text, const TGridFont& f
     const int lineHeight = font.Metrics.height();
     const int maxLines = (area.height() - CellTextInset) / std::max(1, lineHeight);
     const int width = area.width() - 2 * CellTextInset;
-    if (text.isEmpty() || maxLines <= 0) return;
+    if (text.empty() || maxLines <= 0) return;
 
-    const QString expanded = ExpandTabs(text);
-    // Most cells hold one short line: measure it once, by preparing it.
-    if (!expanded.contains(u'\n') && !expanded.contains(u'\r')) {
-        QStaticText whole = Prepared(expanded, font.Font);
-        if (whole.size().width() <= width) {
-            const int w = qCeil(whole.size().width());
-            const int x = rightAligned ? area.width() - CellTextInset - w : CellTextInset;
-            layout.Lines.push_back({std::move(whole), x, CellTextInset});
-            return;
-        }
-    }
-    int y = CellTextInset;
-    for (const QString& line : BreakIntoLines(expanded, font.Metrics, width, maxLines)) {
-        QStaticText s = Prepared(line, font.Font);
-        const int w = qCeil(s.size().width());
+    auto addLine = [&](std::string_view line, int top) {
+        const int w = font.TextWidth(line);
         layout.Clip = layout.Clip || w > width;
         const int x = rightAligned ? area.width() - CellTextInset - w : CellTextInset;
-        layout.Lines.push_back({std::move(s), x, y});
-        y += lineHeight;
+        layout.Lines.push_back({GlyphsOf(line, font), x, top + font.Metrics.ascent()});
+    };
+    // Most cells hold one short line without tabs or line ends.
+    if (text.find_first_of("\t\r\n") == std::string_view::npos && font.TextWidth(text) <= width) {
+        addLine(text, CellTextInset);
+        return;
+    }
+    const std::string expanded = ExpandTabs(text);
+    int top = CellTextInset;
+    for (const std::string& line : BreakIntoLines(expanded, font, width, maxLines)) {
+        addLine(line, top);
+        top += lineHeight;
     }
 }
 

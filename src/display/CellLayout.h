@@ -1,12 +1,13 @@
 // A cell text laid out for drawing: broken into lines at spaces within the
 // text area's width, tabs expanded, only the lines that fit entirely in the
-// area's height kept, each as prepared glyphs so repainting is cheap.
+// area's height kept, each as a run of glyphs so repainting is cheap.
 #pragma once
 
+#include <QGlyphRun>
 #include <QSize>
-#include <QStaticText>
-#include <QString>
 #include <QVarLengthArray>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "display/GridFonts.h"
@@ -18,9 +19,9 @@ namespace skimby {
 constexpr int CellTextInset = 2;
 
 struct TLaidLine {
-    QStaticText Text;
-    int X = 0;  // from the text area's left edge
-    int Y = 0;  // from the text area's top edge
+    QGlyphRun Glyphs;
+    int X = 0;  // start of the baseline, from the text area's left edge
+    int Y = 0;  // baseline, from the text area's top edge
 };
 
 struct TCellLayout {
@@ -31,15 +32,15 @@ struct TCellLayout {
 };
 
 // Replaces each tab by spaces up to the next multiple of 8 characters.
-QString ExpandTabs(const QString& text);
+std::string ExpandTabs(std::string_view text);
 
 // The lines of text that fit within width: breaks at line ends and at
 // spaces, never inside a word (a word wider than width gets a line of its
 // own), and stops after maxLines lines.
-std::vector<QString> BreakIntoLines(const QString& text, const QFontMetrics& metrics, int width,
-                                    int maxLines);
+std::vector<std::string> BreakIntoLines(std::string_view text, const TGridFont& font, int width,
+                                        int maxLines);
 
-void LayOutCellText(TCellLayout& layout, const QString& text, const TGridFont& font, QSize area,
+void LayOutCellText(TCellLayout& layout, std::string_view text, const TGridFont& font, QSize area,
                     bool rightAligned);
 
 }  // namespace skimby

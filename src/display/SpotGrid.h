@@ -111,7 +111,6 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     int MarkedRow = 1;  // the row last drawn as current
     // Laid-out texts, one per cell, parallel to the model's rows.
     std::vector<std::array<TCellLayout, TGridModel::ColCount>> Layouts;
-    const TGridFont* PainterFont = nullptr;
 
     bool SettingWidths = false;  // our own width changes are not news to us
     bool InRelayout = false;

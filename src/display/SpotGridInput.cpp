@@ -93,7 +93,6 @@ void TSpotGrid::ZoomBy(int points) {
     if (zoom < MinZoom || zoom > MaxZoom) return;
     HideTip();
     Fonts.SetZoom(zoom);
-    PainterFont = nullptr;
     InvalidateLayouts();
     FitToZoomedText(points);
     Relayout();
@@ -121,8 +120,7 @@ void TSpotGrid::FitToZoomedText(int points) {
             const TGridFont& font = r == 0                                       ? headerFont
                                     : (cell.Attributes && cell.Attributes->Bold) ? boldFont
                                                                                  : cellFont;
-            const QString text = QString::fromLatin1(cell.Text.data(), qsizetype(cell.Text.size()));
-            width = std::max(width, font.Metrics.horizontalAdvance(text) + 2 * CellTextInset + 2);
+            width = std::max(width, font.TextWidth(cell.Text) + 2 * CellTextInset + 2);
         }
         Grid.SetColWidth(c, width);
     }

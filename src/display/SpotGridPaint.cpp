@@ -44,7 +44,6 @@ struct TSpotGrid::TPaintColors {
 
 void TSpotGrid::paintEvent(QPaintEvent* e) {
     QPainter p(viewport());
-    PainterFont = nullptr;
     const TPaintColors colors(palette());
     const QRect dirty = e->rect();
     const int right = ColumnLeft(TGridModel::ColCount);
@@ -116,21 +115,16 @@ void TSpotGrid::DrawText(QPainter& p, TCellLayout& layout, const std::string& te
                          const QRect& area, const TGridFont& font, const QColor& color) {
     if (!layout.Valid || layout.Area != area.size()) {
         const bool number = IsNumberText(text, DecimalSeparator(), GroupSeparator());
-        LayOutCellText(layout, QString::fromLatin1(text.data(), qsizetype(text.size())), font,
-                       area.size(), number);
+        LayOutCellText(layout, text, font, area.size(), number);
     }
     if (layout.Lines.isEmpty()) return;
-    if (PainterFont != &font) {
-        p.setFont(font.Font);
-        PainterFont = &font;
-    }
     p.setPen(color);
     if (layout.Clip) {
         p.save();
         p.setClipRect(area, Qt::IntersectClip);
     }
     for (const TLaidLine& line : layout.Lines)
-        p.drawStaticText(area.x() + line.X, area.y() + line.Y, line.Text);
+        p.drawGlyphRun(QPointF(area.x() + line.X, area.y() + line.Y), line.Glyphs);
     if (layout.Clip) p.restore();
 }
 

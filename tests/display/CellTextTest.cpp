@@ -104,27 +104,48 @@ TEST(CellTip, AVeryLongBalloonTextIsCutToWhatATipHolds) {
 }
 
 TEST(CellLayout, ExpandsTabsToEveryEighthColumn) {
-    EXPECT_EQ(ExpandTabs("a\tb"), QString("a       b"));
-    EXPECT_EQ(ExpandTabs("abcdefgh\tb"), QString("abcdefgh        b"));
-    EXPECT_EQ(ExpandTabs("x\n\ty"), QString("x\n        y"));
+    EXPECT_EQ(ExpandTabs("a\tb"), "a       b");
+    EXPECT_EQ(ExpandTabs("abcdefgh\tb"), "abcdefgh        b");
+    EXPECT_EQ(ExpandTabs("x\n\ty"), "x\n        y");
 }
 
 TEST(CellLayout, BreaksAtSpacesAndKeepsOnlyWholeWords) {
     QtTestApp();
-    QFont font("DejaVu Sans");
-    font.setPixelSize(12);
-    const QFontMetrics m(font);
-    const int width = m.horizontalAdvance("aaa bbb") + 1;
+    TGridFonts fonts;
+    const TGridFont& font = fonts.Get("Tahoma", 9, false);
+    const int width = font.TextWidth("aaa bbb") + 1;
+    using Lines = std::vector<std::string>;
 
-    EXPECT_EQ(BreakIntoLines("aaa bbb ccc ddd", m, width, 1), std::vector<QString>{"aaa bbb"});
-    EXPECT_EQ(BreakIntoLines("aaa bbb   ccc ddd", m, width, 9),
-              (std::vector<QString>{"aaa bbb", "ccc ddd"}));
-    EXPECT_EQ(BreakIntoLines("aa  bb", m, width, 1), std::vector<QString>{"aa  bb"});
+    EXPECT_EQ(BreakIntoLines("aaa bbb ccc ddd", font, width, 1), Lines{"aaa bbb"});
+    EXPECT_EQ(BreakIntoLines("aaa bbb   ccc ddd", font, width, 9), (Lines{"aaa bbb", "ccc ddd"}));
+    EXPECT_EQ(BreakIntoLines("aa  bb", font, width, 1), Lines{"aa  bb"});
     // A word wider than the column gets its line alone, to be clipped.
-    EXPECT_EQ(BreakIntoLines("LONGLONGLONGWORD x", m, width, 1),
-              std::vector<QString>{"LONGLONGLONGWORD"});
-    EXPECT_EQ(BreakIntoLines("a\r\nb", m, width, 9), (std::vector<QString>{"a", "b"}));
-    EXPECT_TRUE(BreakIntoLines("a b", m, width, 0).empty());
+    EXPECT_EQ(BreakIntoLines("LONGLONGLONGWORD x", font, width, 1), Lines{"LONGLONGLONGWORD"});
+    EXPECT_EQ(BreakIntoLines("a\r\nb\n\nc", font, width, 9), (Lines{"a", "b", "", "c"}));
+    EXPECT_TRUE(BreakIntoLines("a b", font, width, 0).empty());
+}
+
+TEST(CellLayout, KeepsOnlyLinesThatFitAndAlignsThemInsideTheInsets) {
+    QtTestApp();
+    TGridFonts fonts;
+    const TGridFont& font = fonts.Get("Tahoma", 9, false);
+    const int lineHeight = font.Metrics.height();
+    const QSize area(font.TextWidth("aaa bbb") + 2 * CellTextInset, CellTextInset + 2 * lineHeight);
+    const QSize wide(80, area.height());
+    TCellLayout layout;
+
+    LayOutCellText(layout, "aaa bbb ccc ddd eee", font, area, false);
+    ASSERT_EQ(layout.Lines.size(), 2);  // the third line would be cut off
+    EXPECT_EQ(layout.Lines[0].X, CellTextInset);
+    EXPECT_EQ(layout.Lines[1].Y - layout.Lines[0].Y, lineHeight);
+
+    LayOutCellText(layout, "14025,0", font, wide, true);
+    ASSERT_EQ(layout.Lines.size(), 1);
+    EXPECT_EQ(layout.Lines[0].X + font.TextWidth("14025,0"), wide.width() - CellTextInset);
+    EXPECT_FALSE(layout.Clip);
+
+    LayOutCellText(layout, "x", font, QSize(40, CellTextInset + lineHeight - 1), false);
+    EXPECT_TRUE(layout.Lines.isEmpty());  // not even one whole line fits
 }
 
 }  // namespace
