@@ -34,11 +34,13 @@ QLabel* PlainLabel(QWidget* parent) {
 }  // namespace
 
 TBalloonTip::TBalloonTip(QWidget* owner)
-    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QFrame(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       IconLabel(new QLabel(this)),
       TitleLabel(PlainLabel(this)),
       TextLabel(PlainLabel(this)) {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setForegroundRole(QPalette::ToolTipText);
     setBackgroundRole(QPalette::ToolTipBase);
     setAutoFillBackground(true);
     QFont bold = TitleLabel->font();

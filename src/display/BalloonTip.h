@@ -2,14 +2,14 @@
 // line above the text, in the platform's tool-tip colours.
 #pragma once
 
+#include <QFrame>
 #include <QLabel>
-#include <QWidget>
 
 #include "display/CellTip.h"
 
 namespace skimby {
 
-class TBalloonTip : public QWidget {
+class TBalloonTip : public QFrame {
     Q_OBJECT
   public:
     explicit TBalloonTip(QWidget* owner);
