@@ -27,8 +27,9 @@ QApplication& BenchApp() {
     static int argc = 1;
     static char name[] = "skimby_bench";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own globals may already be gone.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 long ResidentKiB() {

@@ -9,8 +9,9 @@ inline QApplication& QtTestApp() {
     static int argc = 1;
     static char name[] = "skimby_tests_display";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own globals may already be gone.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 }  // namespace skimby

@@ -19,7 +19,6 @@ namespace {
 class SpotGridTest : public testing::Test {
   protected:
     SpotGridTest() {
-        QtTestApp();
         const char* headers[] = {"From", "Freq", "Call", "Info"};
         const int widths[] = {90, 70, 80, 220};
         for (int c = 0; c < TGridModel::ColCount; ++c) {
@@ -59,6 +58,7 @@ class SpotGridTest : public testing::Test {
     int BottomRow() const { return Grid.TopRow() + Grid.VisibleRowCount() - 1; }
     QPoint CenterOf(int col, int row) const { return Grid.CellRect(col, row).center(); }
 
+    QApplication& App = QtTestApp();  // before any widget
     TGridModel Model;
     TSpotGrid Grid{Model};
 };
