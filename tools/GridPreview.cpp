@@ -1,9 +1,11 @@
 // Shows the spot grid filled with a screenful of member spots, for looking
 // at it and taking screenshots. With --tip, the pointer is made to rest on
-// a spot cell so its balloon tip shows too.
+// a spot cell so its balloon tip shows too; with --zoom N the text is N
+// points larger.
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTimer>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -84,6 +86,7 @@ int main(int argc, char** argv) {
     grid.move(0, 0);
     grid.resize(560, 4 + 18 * 23);
     grid.show();
+    if (argc > 2 && std::strcmp(argv[1], "--zoom") == 0) grid.ZoomBy(std::atoi(argv[2]));
     if (argc > 1 && std::strcmp(argv[1], "--tip") == 0) {
         QTimer::singleShot(300, &grid, [&grid] {
             const QPoint at = grid.CellRect(2, 5).center() + QPoint(10, 0);
