@@ -12,6 +12,7 @@
 
 #include "display/GridModel.h"
 #include "display/SpotGrid.h"
+#include "spots/SpotTable.h"
 
 namespace skimby {
 namespace {
@@ -68,15 +69,10 @@ std::vector<TBenchSpot> MakeSpots() {
     return spots;
 }
 
+// The spot table's start-up look: header, widths, balloons, current row.
 void StartUp(TGridModel& model) {
-    const char* headers[] = {"From", "Freq", "Call", "Info"};
-    const int widths[] = {90, 70, 80, 220};
-    for (int c = 0; c < TGridModel::ColCount; ++c) {
-        model.SetCells(c, 0, headers[c]);
-        model.SetColWidth(c, widths[c]);
-    }
-    model.SetBalloonEnabled(true);
-    model.SetCurrentRow(model.RowCount() - 1);
+    TAlertPlayer silent([](const char*, void*, unsigned) { return true; });
+    TSpotTable(model, silent, nullptr).PrepareSpotTable();
 }
 
 // What the spot table does for each received member spot line.

@@ -21,7 +21,9 @@ void TGridModel::SetRowCount(int n) {
     if (Observer) Observer->RowsRemoved(n, old - n, previousCurrent);
 }
 
-const std::string& TGridModel::Cells(int col, int row) const { return Rows.at(row).at(col).Text; }
+const std::string& TGridModel::Cells(int col, int row) const {
+    return Rows.at(row).at(col).Text;
+}
 
 void TGridModel::SetCells(int col, int row, const std::string& text) {
     Rows.at(row).at(col).Text = text;
@@ -44,8 +46,8 @@ void TGridModel::SetCellFontStyleBold(int col, int row, bool bold) {
     NotifyCell(col, row);
 }
 
-void TGridModel::AddCellBalloon(int col, int row, const std::string& title,
-                                const std::string& text, int icon) {
+void TGridModel::AddCellBalloon(int col, int row, const std::string& title, const std::string& text,
+                                int icon) {
     TGridCell& cell = Rows.at(row).at(col);
     if (cell.Balloon) return;
     AttributesOf(col, row);

@@ -29,12 +29,14 @@ constexpr TColor clSystemColor = 0xFF000000;
 constexpr TColor clWindow = clSystemColor | 5;
 constexpr TColor clWindowText = clSystemColor | 8;
 constexpr TColor clBtnFace = clSystemColor | 15;
-constexpr TColor clBtnShadow = clSystemColor | 16;  // 3-D shadow
+constexpr TColor clBtnShadow = clSystemColor | 16;     // 3-D shadow
 constexpr TColor clBtnHighlight = clSystemColor | 20;  // 3-D highlight
 constexpr TColor clInfoText = clSystemColor | 23;
 constexpr TColor clInfoBk = clSystemColor | 24;
 
-constexpr bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == clSystemColor; }
+constexpr bool IsSystemColor(TColor c) {
+    return (c & 0xFF000000u) == clSystemColor;
+}
 
 // Look of one cell, created the first time the cell gets a colour, a font
 // style or a balloon; it starts as a copy of the grid's own look.
@@ -64,7 +66,7 @@ struct TGridCell {
 // What the drawing side is told. Each call comes right after the model has
 // changed, on the thread that changed it.
 class TGridObserver {
-public:
+  public:
     virtual ~TGridObserver() = default;
     virtual void CellChanged(int col, int row) = 0;
     virtual void RowsAppended(int first, int count) = 0;
@@ -77,7 +79,7 @@ public:
 };
 
 class TGridModel {
-public:
+  public:
     static constexpr int ColCount = 4;
     static constexpr int DefaultColWidth = 80;
 
@@ -115,7 +117,7 @@ public:
     bool BalloonEnabled() const { return Balloons; }
     void SetBalloonEnabled(bool on) { Balloons = on; }
 
-private:
+  private:
     using TGridRow = std::array<TGridCell, ColCount>;
 
     TCellAttributes& AttributesOf(int col, int row);

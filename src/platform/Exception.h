@@ -9,14 +9,14 @@
 namespace skimby {
 
 class Exception : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
     std::string Message() const { return what(); }
 };
 
 // A text that does not convert to the number it should hold.
 class EConvertError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 

@@ -10,11 +10,17 @@ namespace skimby {
 namespace {
 std::atomic<char> Mark{'.'};
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 }  // namespace
 
-char DecimalSeparator() { return Mark.load(std::memory_order_relaxed); }
-void SetDecimalSeparator(char mark) { Mark.store(mark, std::memory_order_relaxed); }
+char DecimalSeparator() {
+    return Mark.load(std::memory_order_relaxed);
+}
+void SetDecimalSeparator(char mark) {
+    Mark.store(mark, std::memory_order_relaxed);
+}
 
 std::optional<double> TextToFloat(std::string_view text) {
     const char mark = DecimalSeparator();

@@ -4,10 +4,10 @@
 
 namespace skimby {
 
-constexpr unsigned SND_SYNC = 0x0000;       // return when the sound has ended
-constexpr unsigned SND_ASYNC = 0x0001;      // return at once
-constexpr unsigned SND_NODEFAULT = 0x0002;  // no default alert for a missing file
-constexpr unsigned SND_LOOP = 0x0008;       // repeat until stopped
+constexpr unsigned SND_SYNC = 0x0000;          // return when the sound has ended
+constexpr unsigned SND_ASYNC = 0x0001;         // return at once
+constexpr unsigned SND_NODEFAULT = 0x0002;     // no default alert for a missing file
+constexpr unsigned SND_LOOP = 0x0008;          // repeat until stopped
 constexpr unsigned SND_FILENAME = 0x00020000;  // the name is a file path
 
 // Plays the sound; true when it was played. Never throws. The module handle

@@ -10,6 +10,7 @@
 
 #include "display/BalloonTip.h"
 #include "display/QtTestApp.h"
+#include "spots/SpotTable.h"
 
 namespace skimby {
 namespace {
@@ -19,14 +20,8 @@ namespace {
 class SpotGridTest : public testing::Test {
   protected:
     SpotGridTest() {
-        const char* headers[] = {"From", "Freq", "Call", "Info"};
-        const int widths[] = {90, 70, 80, 220};
-        for (int c = 0; c < TGridModel::ColCount; ++c) {
-            Model.SetCells(c, 0, headers[c]);
-            Model.SetColWidth(c, widths[c]);
-        }
-        Model.SetBalloonEnabled(true);
-        Model.SetCurrentRow(Model.RowCount() - 1);
+        TAlertPlayer silent([](const char*, void*, unsigned) { return true; });
+        TSpotTable(Model, silent, nullptr).PrepareSpotTable();
         Grid.resize(500, 300);
         Grid.show();
     }

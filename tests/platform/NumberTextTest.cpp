@@ -6,7 +6,7 @@ namespace skimby {
 namespace {
 
 class CommaMark : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         saved = DecimalSeparator();
         SetDecimalSeparator(',');
@@ -20,11 +20,11 @@ TEST_F(CommaMark, ReadsOnlyTheAcceptedShapes) {
         const char* text;
         std::optional<double> value;
     } cases[] = {
-        {"7023,5", 7023.5},  {"  +14025 ", 14025},  {"-1,5e3", -1500}, {",5", 0.5},
-        {"5,", 5},           {"1E-2", 0.01},        {"", {}},           {" ", {}},
-        {",", {}},           {"1,296.000", {}},     {"7023.5", {}},     {"1e", {}},
-        {"1e+", {}},         {"1 000", {}},         {"0x10", {}},       {"inf", {}},
-        {"nan", {}},         {"1e400", {}},         {"--1", {}},        {"1,2,3", {}},
+        {"7023,5", 7023.5}, {"  +14025 ", 14025}, {"-1,5e3", -1500}, {",5", 0.5},
+        {"5,", 5},          {"1E-2", 0.01},       {"", {}},          {" ", {}},
+        {",", {}},          {"1,296.000", {}},    {"7023.5", {}},    {"1e", {}},
+        {"1e+", {}},        {"1 000", {}},        {"0x10", {}},      {"inf", {}},
+        {"nan", {}},        {"1e400", {}},        {"--1", {}},       {"1,2,3", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(TextToFloat(c.text), c.value) << '"' << c.text << '"';
 }
