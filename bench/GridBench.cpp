@@ -92,6 +92,18 @@ void AddSpot(TGridModel& model, const TBenchSpot& s) {
 
 constexpr int ViewHeight = 4 + 18 * (ViewRows + 1);  // border, header and 30 rows
 
+// A visible spot grid, prepared as at start-up, 30 rows high.
+struct TBenchGrid {
+    TBenchGrid() : Grid((BenchApp(), Model)) {
+        StartUp(Model);
+        Grid.resize(500, ViewHeight);
+        Grid.show();
+        QApplication::processEvents();
+    }
+    TGridModel Model;
+    TSpotGrid Grid;
+};
+
 // Runs the batches; each iteration is one batch, so time per spot is the
 // per-iteration time divided by BatchSize (reported as "per_spot"). The
 // resident size is compared with its value after the first trims.
@@ -113,14 +125,8 @@ void RunBatches(benchmark::State& state, AddFn add) {
 }
 
 void BM_GridAppend(benchmark::State& state) {
-    BenchApp();
-    TGridModel model;
-    TSpotGrid grid(model);
-    StartUp(model);
-    grid.resize(500, ViewHeight);
-    grid.show();
-    QApplication::processEvents();
-    RunBatches(state, [&](const TBenchSpot& s) { AddSpot(model, s); });
+    TBenchGrid bench;
+    RunBatches(state, [&](const TBenchSpot& s) { AddSpot(bench.Model, s); });
 }
 BENCHMARK(BM_GridAppend)
     ->Iterations(SpotCount / BatchSize)
@@ -174,17 +180,12 @@ BENCHMARK(BM_GridAppendStock)
     ->Unit(benchmark::kMicrosecond);
 
 void BM_GridPaint(benchmark::State& state) {
-    BenchApp();
-    TGridModel model;
-    TSpotGrid grid(model);
-    StartUp(model);
-    grid.resize(500, ViewHeight);
-    grid.show();
+    TBenchGrid bench;
     const std::vector<TBenchSpot> spots = MakeSpots();
-    for (int i = 0; i < 200; ++i) AddSpot(model, spots[i]);
+    for (int i = 0; i < 200; ++i) AddSpot(bench.Model, spots[i]);
     QApplication::processEvents();
-    for (auto _ : state) grid.viewport()->repaint();
-    state.counters["rows"] = grid.VisibleRowCount();
+    for (auto _ : state) bench.Grid.viewport()->repaint();
+    state.counters["rows"] = bench.Grid.VisibleRowCount();
 }
 BENCHMARK(BM_GridPaint)->Unit(benchmark::kMicrosecond);
 

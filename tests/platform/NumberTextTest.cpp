@@ -2,18 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CommaMarkTest.h"
+
 namespace skimby {
 namespace {
 
-class CommaMark : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        saved = DecimalSeparator();
-        SetDecimalSeparator(',');
-    }
-    void TearDown() override { SetDecimalSeparator(saved); }
-    char saved = '.';
-};
+using CommaMark = CommaMarkTest;
 
 TEST_F(CommaMark, ReadsOnlyTheAcceptedShapes) {
     struct Case {

@@ -8,23 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/NumberText.h"
 #include "spots/ReceivedText.h"
+#include "support/CommaMarkTest.h"
 
 namespace skimby {
-
-// The program sets "," as its decimal mark at start-up.
-class CommaMarkTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        Saved = DecimalSeparator();
-        SetDecimalSeparator(',');
-    }
-    void TearDown() override { SetDecimalSeparator(Saved); }
-
-  private:
-    char Saved = '.';
-};
 
 struct TFakeSound {
     struct TCall {
