@@ -5,7 +5,7 @@
 #include "display/CellLayout.h"
 #include "display/CellTip.h"
 #include "display/NumberTest.h"
-#include "display/QtTestApp.h"
+#include "support/QtTestApp.h"
 
 namespace skimby {
 namespace {

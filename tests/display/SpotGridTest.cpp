@@ -9,7 +9,7 @@
 #include <string>
 
 #include "display/BalloonTip.h"
-#include "display/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "spots/SpotTable.h"
 
 namespace skimby {

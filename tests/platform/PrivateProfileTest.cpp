@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "platform/FileText.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace skimby {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileText.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace skimby {
 namespace {

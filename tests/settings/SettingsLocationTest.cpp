@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace skimby {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "platform/FileText.h"
-#include "platform/TempFolder.h"
-#include "settings/FakeSettingsWindow.h"
+#include "support/TempFolder.h"
+#include "support/FakeSettingsWindow.h"
 #include "settings/IniFile.h"
 
 namespace skimby {
