@@ -9,8 +9,8 @@
 #include <string>
 
 #include "display/BalloonTip.h"
-#include "support/QtTestApp.h"
 #include "spots/SpotTable.h"
+#include "support/QtTestApp.h"
 
 namespace skimby {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "platform/FileText.h"
-#include "support/TempFolder.h"
-#include "support/FakeSettingsWindow.h"
 #include "settings/IniFile.h"
+#include "support/FakeSettingsWindow.h"
+#include "support/TempFolder.h"
 
 namespace skimby {
 namespace {
