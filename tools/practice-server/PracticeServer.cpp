@@ -159,7 +159,7 @@ int TPracticeServer::TImpl::PollTimeout() const {
                                        [](const auto& c) { return c->Spots.has_value(); });
     // Often enough for a steady stream; deadlines are checked at least once a second.
     if (!streaming) return 1000;
-    return static_cast<int>(std::clamp(1000.0 / Config.Rate, 5.0, 250.0));
+    return static_cast<int>(std::clamp(1000.0 / Config.Rate, 10.0, 250.0));
 }
 
 void TPracticeServer::TImpl::Run() {
