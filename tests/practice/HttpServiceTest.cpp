@@ -103,7 +103,8 @@ TEST(PracticeHttp, RefusesOtherPathsMethodsAndGarbage) {
         std::string reply;
     } cases[] = {
         {"GET / HTTP/1.0\r\n\r\n", Head("404 Not Found", 15) + "404 Not Found\r\n"},
-        {"GET /rbndata2.phpx?mycall=A1B HTTP/1.0\r\n\r\n", Head("404 Not Found", 15) + "404 Not Found\r\n"},
+        {"GET /rbndata2.phpx?mycall=A1B HTTP/1.0\r\n\r\n",
+         Head("404 Not Found", 15) + "404 Not Found\r\n"},
         {"GET /RBNDATA2.PHP HTTP/1.0\r\n\r\n", Head("404 Not Found", 15) + "404 Not Found\r\n"},
         {"POST /rbndata2.php HTTP/1.0\r\n\r\n",
          Head("405 Method Not Allowed", 24, "Allow: GET, HEAD\r\n") + "405 Method Not Allowed\r\n"},

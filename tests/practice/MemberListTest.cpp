@@ -12,7 +12,8 @@ namespace {
 std::vector<std::string> Split(const std::string& text, const std::string& by) {
     std::vector<std::string> pieces;
     std::size_t start = 0;
-    for (std::size_t end; (end = text.find(by, start)) != std::string::npos; start = end + by.size())
+    for (std::size_t end; (end = text.find(by, start)) != std::string::npos;
+         start = end + by.size())
         pieces.push_back(text.substr(start, end - start));
     pieces.push_back(text.substr(start));
     return pieces;

@@ -35,9 +35,8 @@ TEST(PracticeOptions, DefaultsAndEveryOption) {
         ASSERT_TRUE(h) << error;
         EXPECT_TRUE(h->Help);
     }
-    const auto edges = Parse({"--telnet-port", "0", "--http-port", "0", "--rate", "1e5",
-                              "--member-share", "1"},
-                             error);
+    const auto edges = Parse(
+        {"--telnet-port", "0", "--http-port", "0", "--rate", "1e5", "--member-share", "1"}, error);
     ASSERT_TRUE(edges) << error;
     EXPECT_EQ(edges->Config.Rate, 100000);
 }
@@ -51,16 +50,23 @@ TEST(PracticeOptions, WrongOptionsSayWhatIsWrong) {
         {{"7300"}, "unknown option '7300'"},
         {{"--rate"}, "option '--rate' needs a value"},
         {{"--help=yes"}, "option '--help' takes no value"},
-        {{"--telnet-port", "70000"}, "option '--telnet-port': '70000' is not a port number (0 to 65535)"},
+        {{"--telnet-port", "70000"},
+         "option '--telnet-port': '70000' is not a port number (0 to 65535)"},
         {{"--http-port", "-1"}, "option '--http-port': '-1' is not a port number (0 to 65535)"},
         {{"--http-port", "80x"}, "option '--http-port': '80x' is not a port number (0 to 65535)"},
         {{"--http-port="}, "option '--http-port': '' is not a port number (0 to 65535)"},
-        {{"--rate", "0"}, "option '--rate': '0' is not a rate of lines a second (above 0, up to 100000)"},
-        {{"--rate", "fast"}, "option '--rate': 'fast' is not a rate of lines a second (above 0, up to 100000)"},
-        {{"--rate", "nan"}, "option '--rate': 'nan' is not a rate of lines a second (above 0, up to 100000)"},
-        {{"--rate", "1e6"}, "option '--rate': '1e6' is not a rate of lines a second (above 0, up to 100000)"},
-        {{"--member-share", "1.5"}, "option '--member-share': '1.5' is not a share from 0 to 1 (0.1 for a tenth)"},
-        {{"--member-share", "10%"}, "option '--member-share': '10%' is not a share from 0 to 1 (0.1 for a tenth)"},
+        {{"--rate", "0"},
+         "option '--rate': '0' is not a rate of lines a second (above 0, up to 100000)"},
+        {{"--rate", "fast"},
+         "option '--rate': 'fast' is not a rate of lines a second (above 0, up to 100000)"},
+        {{"--rate", "nan"},
+         "option '--rate': 'nan' is not a rate of lines a second (above 0, up to 100000)"},
+        {{"--rate", "1e6"},
+         "option '--rate': '1e6' is not a rate of lines a second (above 0, up to 100000)"},
+        {{"--member-share", "1.5"},
+         "option '--member-share': '1.5' is not a share from 0 to 1 (0.1 for a tenth)"},
+        {{"--member-share", "10%"},
+         "option '--member-share': '10%' is not a share from 0 to 1 (0.1 for a tenth)"},
         {{"--members", "0"}, "option '--members': '0' is not a number of members (1 to 100000)"},
         {{"--seed", "-3"}, "option '--seed': '-3' is not a whole number from 0 up"},
         {{"--telnet-port", "8073"}, "the telnet and HTTP ports must differ (both are 8073)"},

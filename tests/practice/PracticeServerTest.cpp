@@ -83,7 +83,8 @@ TEST_F(PracticeServer, NegotiatesPromptsAndStreamsSpotsOfTheServedMembers) {
     ASSERT_TRUE(client.Connected);
     const std::string greeting =
         Bytes({Iac, Do, TerminalTypeOption, Iac, Will, EchoOption}) + "Please enter your call: ";
-    ASSERT_TRUE(client.ReadUntil([&](const std::string& r) { return r.size() >= greeting.size(); }));
+    ASSERT_TRUE(
+        client.ReadUntil([&](const std::string& r) { return r.size() >= greeting.size(); }));
     EXPECT_EQ(client.Received, greeting);
 
     client.Received.clear();
@@ -101,8 +102,7 @@ TEST_F(PracticeServer, NegotiatesPromptsAndStreamsSpotsOfTheServedMembers) {
 
     std::string reply;
     TMemberTable members;
-    members.FillMemberTable(
-        Fetch(running.Server.HttpPort(), "/rbndata2.php?mycall=OH1KAV", reply));
+    members.FillMemberTable(Fetch(running.Server.HttpPort(), "/rbndata2.php?mycall=OH1KAV", reply));
     ASSERT_TRUE(members.LookupMember("OH1KAV").has_value());
 
     int spots = 0;
@@ -132,9 +132,10 @@ TEST_F(PracticeServer, ServesTheMemberListAndRefusesOtherPaths) {
     std::string reply;
     const std::string body = Fetch(running.Server.HttpPort(), "/rbndata2.php?mycall=DL1ABC", reply);
     const std::string head = reply.substr(0, reply.size() - body.size());
-    EXPECT_EQ(head, "HTTP/1.0 200 OK\r\nServer: skimby-practice\r\nContent-Type: text/plain\r\n"
-                    "Content-Length: " +
-                        std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(head,
+              "HTTP/1.0 200 OK\r\nServer: skimby-practice\r\nContent-Type: text/plain\r\n"
+              "Content-Length: " +
+                  std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n");
     EXPECT_TRUE(body.starts_with("DL1ABC\tYou\t")) << body.substr(0, 100);
     EXPECT_TRUE(body.ends_with("\r\n"));
     EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 41);
@@ -185,8 +186,8 @@ TEST_F(PracticeServer, AClientThatNeverReadsDoesNotStallAnother) {
     ASSERT_GT(running.Server.Stats().DroppedLines, 0u);
     // ... while the other one keeps getting its lines.
     const std::size_t before = SpotLineCount(reader.Received);
-    EXPECT_TRUE(reader.ReadUntil(
-        [&](const std::string& r) { return SpotLineCount(r) >= before + 2000; }));
+    EXPECT_TRUE(
+        reader.ReadUntil([&](const std::string& r) { return SpotLineCount(r) >= before + 2000; }));
     EXPECT_FALSE(stuck.Closed);
 }
 

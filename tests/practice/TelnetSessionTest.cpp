@@ -37,7 +37,8 @@ struct TAnsweringClient {
             const auto option = static_cast<unsigned char>(fromServer.at(++i));
             unsigned char reply = 0;
             if (command == Will) reply = option == EchoOption ? Do : Dont;
-            if (command == Do) reply = option == EchoOption || option == TerminalTypeOption ? Will : Wont;
+            if (command == Do)
+                reply = option == EchoOption || option == TerminalTypeOption ? Will : Wont;
             if (command == Wont) reply = Dont;
             if (command == Dont) reply = Wont;
             out += Bytes({Iac, reply, option});
@@ -90,8 +91,8 @@ TEST(PracticeTelnet, SettlesWithAClientThatAnswersEverything) {
         offers += Bytes({Iac, Will, option, Iac, Do, option});
     std::string out;
     session.Receive(offers, out);
-    EXPECT_EQ(out, Bytes({Iac, Dont, 3, Iac, Wont, 3, Iac, Dont, 31, Iac, Wont, 31, Iac, Dont, 37,
-                          Iac, Wont, 37, Iac, Dont, 200, Iac, Wont, 200}));
+    EXPECT_EQ(out, Bytes({Iac, Dont, 3,  Iac, Wont, 3,  Iac, Dont, 31,  Iac, Wont, 31,
+                          Iac, Dont, 37, Iac, Wont, 37, Iac, Dont, 200, Iac, Wont, 200}));
     EXPECT_EQ(Converse(session, client, out), 1);
 
     // Switching echo off and on again is answered once each way.

@@ -7,9 +7,9 @@ namespace skimby::practice {
 namespace {
 
 const std::vector<std::string_view> Prefixes = {
-    "DL", "DK", "DJ", "DF", "G",  "M",  "F",  "I",  "IK", "EA", "OK", "OM", "SP", "HA",
-    "YO", "LZ", "UA", "RA", "RW", "UR", "UT", "K",  "W",  "N",  "AA", "KB", "VE", "JA",
-    "JH", "VK", "ZL", "PY", "LU", "ON", "PA", "OZ", "SM", "OH", "LA", "ES", "YL", "LY",
+    "DL", "DK", "DJ", "DF",  "G",  "M",  "F",  "I",  "IK", "EA", "OK", "OM", "SP", "HA",
+    "YO", "LZ", "UA", "RA",  "RW", "UR", "UT", "K",  "W",  "N",  "AA", "KB", "VE", "JA",
+    "JH", "VK", "ZL", "PY",  "LU", "ON", "PA", "OZ", "SM", "OH", "LA", "ES", "YL", "LY",
     "S5", "9A", "OE", "HB9", "CT", "EI", "GM", "YU", "ZS", "4X", "R"};
 
 }  // namespace

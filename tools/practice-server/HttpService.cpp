@@ -76,7 +76,8 @@ std::optional<std::string> QueryValue(std::string_view query, std::string_view k
         const std::string_view pair = query.substr(0, amp);
         const std::size_t eq = pair.find('=');
         if (pair.substr(0, eq) == key)
-            return eq == std::string_view::npos ? std::string() : PercentDecoded(pair.substr(eq + 1));
+            return eq == std::string_view::npos ? std::string()
+                                                : PercentDecoded(pair.substr(eq + 1));
         if (amp == std::string_view::npos) break;
         query.remove_prefix(amp + 1);
     }

@@ -70,6 +70,14 @@ struct THttpClient : TConnection {
     std::string Input;
 };
 
+// What a client sent, fit for a terminal: other bytes than printable ASCII
+// become "?".
+std::string Printable(std::string text) {
+    for (char& c : text)
+        if (c < ' ' || c > '~') c = '?';
+    return text;
+}
+
 std::string LocalClock() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -220,7 +228,10 @@ void TPracticeServer::TImpl::AcceptAll(int listener, bool telnet) {
             return;
         }
         TSocket socket(fd);
-        if ((telnet ? TelnetClients.size() : HttpClients.size()) >= MaxClients) continue;
+        if ((telnet ? TelnetClients.size() : HttpClients.size()) >= MaxClients) {
+            Log((telnet ? "telnet " : "http ") + PeerText(fd) + " refused: too many connections");
+            continue;
+        }
         if (Config.SendBufferSize > 0)
             ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &Config.SendBufferSize,
                          sizeof Config.SendBufferSize);
@@ -261,7 +272,6 @@ void TPracticeServer::TImpl::ReadSome(TConnection& c, THandle handle) {
         Close(c, std::strerror(errno));
         return;
     }
-    return;
 }
 
 void TPracticeServer::TImpl::ReadTelnet(TTelnetClient& client) {
@@ -292,7 +302,7 @@ void TPracticeServer::TImpl::ReadHttp(THttpClient& client) {
         }
         ++Stats.HttpRequests;
         const std::string line = client.Input.substr(0, client.Input.find_first_of("\r\n"));
-        Log("http " + client.Peer + " \"" + line.substr(0, 120) + "\" " +
+        Log("http " + client.Peer + " \"" + Printable(line.substr(0, 120)) + "\" " +
             std::to_string(reply.Code));
         client.Output.Push(FormatReply(reply));
         client.Input.clear();

@@ -32,8 +32,8 @@ void TSocket::Reset() {
 TSocket Listen(int port, std::string_view what, std::string_view option) {
     const std::string where = "127.0.0.1:" + std::to_string(port);
     auto fail = [&](const std::string& why) {
-        return TPracticeError("cannot listen for the " + std::string(what) + " on " + where +
-                              ": " + why);
+        return TPracticeError("cannot listen for the " + std::string(what) + " on " + where + ": " +
+                              why);
     };
     TSocket socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!socket.Valid()) throw fail(std::strerror(errno));

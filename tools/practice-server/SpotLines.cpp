@@ -13,10 +13,10 @@ namespace {
 // Skimmer calls as the network writes them; a few long ones squeeze the
 // frequency column.
 const std::vector<std::string> Skimmers = {
-    "LZ4UX-#",  "KM3T-2-#", "W3OA-#",   "DK9IP-#",  "OH6BG-#",   "SM7IUN-#", "VE6WZ-#",
-    "K9LC-#",   "EA5WU-#",  "G4ZFE-#",  "S53WW-#",  "HA8TKS-#",  "W1NT-6-#", "AC0C-#",
-    "VE3EID-#", "ZL2HAM-#", "VK6ANC-#", "OH4KA-#",  "ES2RR-#",   "F6IIT-#",  "IK3STG-#",
-    "DF7GB-#",  "JH7CSU1-#", "NU6XB-2-#", "WZ7I-#", "OG66X-#"};
+    "LZ4UX-#",  "KM3T-2-#",  "W3OA-#",    "DK9IP-#", "OH6BG-#",  "SM7IUN-#", "VE6WZ-#",
+    "K9LC-#",   "EA5WU-#",   "G4ZFE-#",   "S53WW-#", "HA8TKS-#", "W1NT-6-#", "AC0C-#",
+    "VE3EID-#", "ZL2HAM-#",  "VK6ANC-#",  "OH4KA-#", "ES2RR-#",  "F6IIT-#",  "IK3STG-#",
+    "DF7GB-#",  "JH7CSU1-#", "NU6XB-2-#", "WZ7I-#",  "OG66X-#"};
 
 struct TSegment {
     int Low;  // kHz
@@ -25,9 +25,9 @@ struct TSegment {
 };
 
 // Where CW and RTTY are heard on the HF bands; 40 m and 20 m are busiest.
-const std::vector<TSegment> CwSegments = {
-    {1800, 1840, 1},   {3500, 3570, 3},   {7000, 7040, 6},   {10100, 10130, 2}, {14000, 14070, 6},
-    {18068, 18095, 2}, {21000, 21070, 3}, {24890, 24915, 1}, {28000, 28070, 2}};
+const std::vector<TSegment> CwSegments = {{1800, 1840, 1},   {3500, 3570, 3},   {7000, 7040, 6},
+                                          {10100, 10130, 2}, {14000, 14070, 6}, {18068, 18095, 2},
+                                          {21000, 21070, 3}, {24890, 24915, 1}, {28000, 28070, 2}};
 const std::vector<TSegment> RttySegments = {
     {3580, 3600, 1}, {7040, 7050, 2}, {14080, 14100, 3}, {21080, 21100, 1}, {28080, 28100, 1}};
 

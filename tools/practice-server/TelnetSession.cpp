@@ -91,8 +91,7 @@ void TTelnetSession::AfterIac(unsigned char b, std::string& out) {
     // NOP, GA and the other commands carry nothing here.
 }
 
-void TTelnetSession::HandleCommand(unsigned char command, unsigned char option,
-                                   std::string& out) {
+void TTelnetSession::HandleCommand(unsigned char command, unsigned char option, std::string& out) {
     if (option == EchoOption && (command == Do || command == Dont)) {
         const TOption wanted = command == Do ? TOption::Yes : TOption::No;
         // Answer only a change of a state already settled; a reply to the

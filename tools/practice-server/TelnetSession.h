@@ -10,8 +10,7 @@
 namespace skimby::practice {
 
 namespace telnet {
-constexpr unsigned char Iac = 255, Dont = 254, Do = 253, Wont = 252, Will = 251, Sb = 250,
-                        Se = 240;
+constexpr unsigned char Iac = 255, Dont = 254, Do = 253, Wont = 252, Will = 251, Sb = 250, Se = 240;
 constexpr unsigned char EchoOption = 1, TerminalTypeOption = 24;
 constexpr unsigned char Is = 0, Send = 1;
 }  // namespace telnet

@@ -55,9 +55,9 @@ int main(int argc, char** argv) {
         std::cout << "skimby-practice: telnet cluster on 127.0.0.1:" << server.TelnetPort()
                   << ", member data on http://127.0.0.1:" << server.HttpPort()
                   << "/rbndata2.php?mycall=<call>\n"
-                  << "  " << config.Rate << " spot lines a second, "
-                  << config.MemberShare * 100 << " % of them from " << config.MemberCount
-                  << " club members; seed " << config.Seed << ". Ctrl+C stops." << std::endl;
+                  << "  " << config.Rate << " spot lines a second, " << config.MemberShare * 100
+                  << " % of them from " << config.MemberCount << " club members; seed "
+                  << config.Seed << ". Ctrl+C stops." << std::endl;
         CatchStopSignals();
         Running = &server;
         server.Run();
