@@ -18,6 +18,12 @@
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"
 
+// The icon lives in a static library, whose resources are not registered
+// by themselves; outside any namespace, as Qt requires.
+static void InitResources() {
+    Q_INIT_RESOURCE(skimby);
+}
+
 namespace skimby {
 
 namespace {
@@ -66,6 +72,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::BuildControls() {
     setWindowTitle(QString::fromLatin1(Caption));
+    InitResources();
     setWindowIcon(QIcon(QStringLiteral(":/skimby/skimby.png")));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setFont(FormFont());

@@ -32,6 +32,7 @@ TEST_F(MainWindowTest, ControlsSitWhereDesignedWithTheirTextsAndTabOrder) {
     Start();
     TForm1& f = Form();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Skimby"));
+    EXPECT_FALSE(f.windowIcon().pixmap(32).isNull());
 
     const struct {
         const char* Name;
