@@ -67,17 +67,25 @@ class TFakeFetcher : public TTextFetcher {
     std::string Error;  // raised when not empty
     std::vector<std::string> Urls;
     bool Aborted = false;
-    // Runs while the fetch waits, as the window's messages would.
+    // Runs while the fetch waits, as the window's messages would; not again
+    // for a fetch started from inside it.
     std::function<void()> WhileWaiting;
 
     std::string FetchText(const std::string& url) override {
         Urls.push_back(url);
-        if (WhileWaiting) WhileWaiting();
+        if (WhileWaiting && !Waiting) {
+            Waiting = true;
+            WhileWaiting();
+            Waiting = false;
+        }
         if (Aborted) throw Exception("Connection Closed Gracefully.");
         if (!Error.empty()) throw Exception(Error);
         return Body;
     }
     void Abort() override { Aborted = true; }
+
+  private:
+    bool Waiting = false;
 };
 
 }  // namespace skimby
