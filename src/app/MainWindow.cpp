@@ -175,7 +175,13 @@ void TForm1::FormCreate() {
 
 void TForm1::FormShow() {
     const std::string call = CallSign();
-    if ((call == "NOCALL" || call.empty()) && Callsign) Callsign->show();
+    if ((call != "NOCALL" && !call.empty()) || !Callsign) return;
+    // Once this window is up, so that the dialog comes above it: both stay
+    // on top of other windows.
+    QTimer::singleShot(0, Callsign, [dialog = Callsign] {
+        dialog->show();
+        dialog->raise();
+    });
 }
 
 void TForm1::showEvent(QShowEvent* e) {
