@@ -46,7 +46,8 @@ class TForm1 : public QWidget, public TSettingsWindow, public TStatusPanel {
     // The call-sign dialog FormShow opens; created after this window.
     void SetCallsignDialog(TCallsign* dialog) { Callsign = dialog; }
 
-    // Handlers.
+    // Handlers. The window's events run them through Guarded; called
+    // directly, their errors reach the caller.
     void FormCreate();
     void FormShow();
     void FormClose();
@@ -65,7 +66,6 @@ class TForm1 : public QWidget, public TSettingsWindow, public TStatusPanel {
     bool Guarded(F&& handler);
     // Shows an error's message the way every escaped error is shown.
     void ShowException(std::string_view message);
-    const std::string& Title() const { return AppTitle; }
 
     // TSettingsWindow: geometry is the window's outer one, frame included.
     int Width() const override;
@@ -94,13 +94,11 @@ class TForm1 : public QWidget, public TSettingsWindow, public TStatusPanel {
     std::string PanelText(int panel) const;
 
     // What the window keeps, for the program's start and for tests.
-    const std::string& ProgramFolderName() const { return FolderName; }
     const std::string& SettingsFile() const { return SettingsPath; }
     bool SoundOn() const { return Spots.SoundOn(); }
     const TServerList& ServerList() const { return Servers; }
     const TMemberTable& MemberTable() const { return Members; }
     TGridModel& SpotModel() { return Model; }
-    const TAlertPlayer& AlertPlayer() const { return Player; }
     bool FetchRunning() const { return Fetching; }
 
     TPanel* Panel1;
