@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,6 +21,13 @@
 namespace skimby {
 
 using namespace std::chrono_literals;
+
+// Bytes given as numbers, for telnet commands.
+inline std::string Bytes(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values) s += static_cast<char>(v);
+    return s;
+}
 
 // Polls the condition until it holds or the time is up.
 inline bool WaitUntil(const std::function<bool()>& condition,
