@@ -10,12 +10,14 @@
 //   order, possibly with an empty text, never two at once. The reader waits
 //   for it, so SendLine from the handler never overlaps a negotiation reply.
 // - OnConnected runs on the thread that calls Open.
-// - OnStatus and OnDisconnected run on the thread that ends the connection:
-//   the caller of Open (failed open), Close or IsOpen, or the reader thread
-//   when the reader notices that the peer closed or when the reader ends
-//   through an error (a receive error, a failed negotiation reply, an error
-//   of the data handler): then the connection is closed as for a peer
-//   close, so the window never shows a connection that reads nothing.
+// - OnStatus and OnDisconnected run on the thread whose call ends the
+//   connection: the user-interface thread for Open (its statuses, and the
+//   close of a failed open), Close, and IsOpen or SendLine noticing a
+//   closed peer; the reader thread when the reader notices that the peer
+//   closed, or when the reader ends through an error (a receive error, a
+//   failed negotiation reply, an error of the data handler): then the
+//   connection is closed as for a peer close, so the window never shows a
+//   connection that nothing reads any more.
 //   After a peer close the order is: the two statuses and OnDisconnected on
 //   the reader thread, then one delivery of an empty text. A handler that
 //   forwards the reader-thread events to the user-interface thread through
