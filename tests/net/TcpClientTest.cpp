@@ -276,6 +276,23 @@ TEST_F(TcpClientTest, ResetPeerRaisesTheSocketErrorAndKeepsTheSocket) {
               (Events{"Disconnecting from 127.0.0.1.", "Not connected.", "OnDisconnected"}));
 }
 
+TEST_F(TcpClientTest, SendingAfterTheResetEndsTheConnection) {
+    TLoopbackServer server([](TPeer& peer) { peer.Reset(); });
+    Connect(server.Port());
+    EXPECT_THROW(Client.ReceiveAvailable(), ESocketError);  // 10054, the socket stays
+    try {
+        Client.SendLine("x");
+        FAIL() << "no error";
+    } catch (const ESocketError& e) {
+        EXPECT_EQ(e.LastError, 10058);
+        EXPECT_EQ(e.Message(),
+                  "Socket Error # 10058\r\nCannot send or receive after socket is closed.");
+    }
+    EXPECT_EQ(Log.Events(),
+              (Events{"Disconnecting from 127.0.0.1.", "Not connected.", "OnDisconnected"}));
+    EXPECT_FALSE(Client.IsOpen());
+}
+
 TEST_F(TcpClientTest, WritesSendTheirBytesUnchanged) {
     std::promise<std::string> received;
     TLoopbackServer server([&](TPeer& peer) { received.set_value(peer.ReceiveUntilClosed()); });
