@@ -77,6 +77,7 @@ void BM_TelnetStream(benchmark::State& state) {
     TEventLoopThread ui;
     TAntiFreeze antiFreeze(ui);
     std::size_t delivered = 0;
+    std::size_t deliveries = 0;
     for (auto _ : state) {
         TLoopbackServer server([&](TPeer& peer) {
             for (std::size_t i = 0; i < StreamChunks; ++i) peer.Send(chunk);
@@ -86,10 +87,12 @@ void BM_TelnetStream(benchmark::State& state) {
             peer.WaitClosed();
         });
         std::atomic<std::size_t> received{0};
+        std::atomic<std::size_t> calls{0};
         TTelnetClient client(ui);
         client.OnDataAvailable = [&](const std::string& text) {
             received.store(received.load(std::memory_order_relaxed) + text.size(),
                            std::memory_order_relaxed);
+            calls.store(calls.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
         };
         client.Host = "127.0.0.1";
         client.Port = server.Port();
@@ -97,12 +100,15 @@ void BM_TelnetStream(benchmark::State& state) {
         // The reader ends after the server's close and the last delivery.
         while (client.ReaderRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         delivered = received;
+        deliveries = calls;
         server.Join();
         if (!server.Error().empty()) state.SkipWithError(server.Error().c_str());
     }
     state.SetBytesProcessed(
         static_cast<std::int64_t>(state.iterations() * StreamChunks * chunk.size()));
     state.counters["delivered_MB"] = static_cast<double>(delivered) / 1e6;
+    state.counters["bytes_per_delivery"] =
+        deliveries > 0 ? static_cast<double>(delivered) / static_cast<double>(deliveries) : 0;
 }
 BENCHMARK(BM_TelnetStream)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
