@@ -26,8 +26,9 @@ bool PollSlice(int fd, short events) {
 
 }  // namespace
 
-TScriptedHttpServer::TScriptedHttpServer(std::vector<TCannedReply> script, std::uint16_t port)
-    : FScript(std::move(script)) {
+TScriptedHttpServer::TScriptedHttpServer(std::vector<TCannedReply> script, std::uint16_t port) {
+    for (TCannedReply& reply : script)
+        FScript.push_back(std::make_shared<const TCannedReply>(std::move(reply)));
     FListenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (FListenFd < 0) throw std::runtime_error("socket failed");
     const int on = 1;
@@ -70,12 +71,12 @@ std::string TScriptedHttpServer::Url(std::string_view target) const {
 
 void TScriptedHttpServer::Add(TCannedReply reply) {
     std::lock_guard lock(FMutex);
-    FScript.push_back(std::move(reply));
+    FScript.push_back(std::make_shared<const TCannedReply>(std::move(reply)));
 }
 
 void TScriptedHttpServer::SetRepeat(std::optional<TCannedReply> reply) {
     std::lock_guard lock(FMutex);
-    FRepeat = std::move(reply);
+    FRepeat = reply ? std::make_shared<const TCannedReply>(std::move(*reply)) : nullptr;
 }
 
 std::vector<std::string> TScriptedHttpServer::Requests() const {
@@ -88,10 +89,10 @@ std::size_t TScriptedHttpServer::Connections() const {
     return FConnections;
 }
 
-std::optional<TCannedReply> TScriptedHttpServer::NextReply() {
+std::shared_ptr<const TCannedReply> TScriptedHttpServer::NextReply() {
     std::lock_guard lock(FMutex);
     ++FConnections;
-    if (FNext < FScript.size()) return FScript[FNext++];
+    if (FNext < FScript.size()) return std::move(FScript[FNext++]);
     return FRepeat;
 }
 
@@ -111,7 +112,7 @@ void TScriptedHttpServer::Serve(int fd) {
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 
-    const std::optional<TCannedReply> reply = NextReply();
+    const std::shared_ptr<const TCannedReply> reply = NextReply();
     std::string request;
     char buffer[4096];
     while (alive() && request.find("\r\n\r\n") == std::string::npos) {

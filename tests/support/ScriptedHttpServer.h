@@ -60,15 +60,16 @@ class TScriptedHttpServer {
   private:
     void Run();
     void Serve(int fd);
-    std::optional<TCannedReply> NextReply();
+    std::shared_ptr<const TCannedReply> NextReply();
 
     int FListenFd = -1;
     std::uint16_t FPort = 0;
     std::atomic<bool> FStop{false};
     mutable std::mutex FMutex;
-    std::vector<TCannedReply> FScript;
+    // Shared so that a long reply is not copied for every connection.
+    std::vector<std::shared_ptr<const TCannedReply>> FScript;
     std::size_t FNext = 0;
-    std::optional<TCannedReply> FRepeat;
+    std::shared_ptr<const TCannedReply> FRepeat;
     std::vector<std::string> FRequests;
     std::size_t FConnections = 0;
     std::thread FThread;
