@@ -19,6 +19,11 @@ struct TValueCase {
     const char* Want;
 };
 
+void PrintTo(const TValueCase& c, std::ostream* out) {
+    *out << testing::PrintToString(std::string(c.Name)) << " in "
+         << testing::PrintToString(c.Lines);
+}
+
 class HeaderValueTest : public testing::TestWithParam<TValueCase> {};
 
 TEST_P(HeaderValueTest, FindsTheValue) {

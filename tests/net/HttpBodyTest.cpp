@@ -17,6 +17,10 @@ struct TBodyCase {
 const std::string kAlphabet = "abcdefghijklmnopqrstuvwxyz";
 const std::string kOdd = std::string("a\rb\nc\r\nd\te\0f\0", 14) + "\xff\x80";
 
+void PrintTo(const TBodyCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class HttpBodyTest : public HttpClientTest, public testing::WithParamInterface<TBodyCase> {};
 
 TEST_P(HttpBodyTest, ReadsTheBody) {

@@ -10,6 +10,10 @@ struct TSplitCase {
     TUrlParts Want;
 };
 
+void PrintTo(const TSplitCase& c, std::ostream* out) {
+    *out << testing::PrintToString(std::string(c.Url));
+}
+
 class SplitUrlTest : public testing::TestWithParam<TSplitCase> {};
 
 TEST_P(SplitUrlTest, SplitsIntoSixParts) {
