@@ -83,6 +83,8 @@ TEST_F(HttpRequestTest, RefusedConnectionIsASocketError) {
     EXPECT_EQ(Client.HopCount, 0);
 }
 
+// The 404's counted body leaves its connection open (the server's close is
+// not read); the next fetch to the same host and port must not reuse it.
 TEST_F(HttpRequestTest, ErrorReplyCarriesItsTextAndCodeAndTheNextFetchWorks) {
     Server.Add(Reply("HTTP/1.1 404 Not Found", "Content-Length: 9\r\n", "not here!"));
     Server.Add(Reply("HTTP/1.0 304 Not Modified", "", ""));
