@@ -74,12 +74,12 @@ void THeaderInfo::RefreshFromReply(THeaderList& lines) {
     if (!range.empty()) {
         // "bytes 0-99/200": the start before "-", the end between "-" and "/".
         const std::size_t space = range.find(' ');
-        const std::string spec =
+        const std::string byteRange =
             space == std::string::npos ? std::string() : range.substr(space + 1);
-        const std::size_t dash = spec.find('-');
-        const std::string startText = spec.substr(0, dash);
+        const std::size_t dash = byteRange.find('-');
+        const std::string startText = byteRange.substr(0, dash);
         const std::string afterDash =
-            dash == std::string::npos ? std::string() : spec.substr(dash + 1);
+            dash == std::string::npos ? std::string() : byteRange.substr(dash + 1);
         const std::uint32_t start = RangeNumber(startText);
         const std::uint32_t end = RangeNumber(afterDash.substr(0, afterDash.find('/')));
         ContentRangeStart = start;
