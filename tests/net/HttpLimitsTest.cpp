@@ -1,0 +1,95 @@
+// What a broken or hostile server cannot make the client do: allocate an
+// announced length up front, hold an endless body, or buffer an endless line.
+#include <gtest/gtest.h>
+
+#include "HttpTestSupport.h"
+
+namespace skimby {
+namespace {
+
+constexpr std::size_t kMaxBody = 64u << 20;
+constexpr std::size_t kMaxLine = 64u << 10;
+
+using HttpLimitsTest = HttpClientTest;
+
+TEST_F(HttpLimitsTest, AnnouncedLengthIsNotReservedBeforeTheBytesArrive) {
+    Server.Add(Reply("HTTP/1.0 200 OK", "Content-Length: " + std::to_string(kMaxBody) + "\r\n",
+                     "ten bytes!"));
+    TByteStream sink;
+    ExpectError<EConnClosedGracefully>([&] { Client.PerformRequest("GET", Server.Url("/"), sink); },
+                                       "Connection Closed Gracefully.");
+    EXPECT_EQ(sink.Bytes(), "ten bytes!");
+    EXPECT_LT(sink.Bytes().capacity(), 1u << 20);
+    EXPECT_EQ(Client.HopCount, 0);
+}
+
+TEST_F(HttpLimitsTest, AnnouncedLengthBeyondTheLimitFailsAtOnce) {
+    for (const std::string& length : {std::string("2147483647"), std::to_string(kMaxBody + 1)}) {
+        Server.Add(Reply("HTTP/1.0 200 OK", "Content-Length: " + length + "\r\n", "short"));
+        ExpectError<EReplyBodyTooLarge>([&] { Client.FetchText(Server.Url("/")); },
+                                        "Reply body too large.");
+        EXPECT_EQ(Client.HopCount, 0);
+    }
+}
+
+TEST_F(HttpLimitsTest, ChunksBeyondTheLimitFail) {
+    const std::string half(kMaxBody / 2, 'c');
+    const std::string chunkedHeader = "Transfer-Encoding: chunked\r\n";
+    Server.Add(Reply("HTTP/1.0 200 OK", chunkedHeader, "4000001\r\nxyz"));
+    Server.Add(Reply("HTTP/1.0 200 OK", chunkedHeader, "FFFFFFFFFFFFFFFFFFFFFFFF\r\nxyz"));
+    Server.Add(
+        Reply("HTTP/1.0 200 OK", chunkedHeader, "2000000\r\n" + half + "\r\n2000001\r\nxyz"));
+    for (int i = 0; i < 3; ++i)
+        ExpectError<EReplyBodyTooLarge>([&] { Client.FetchText(Server.Url("/")); },
+                                        "Reply body too large.");
+}
+
+TEST_F(HttpLimitsTest, BodyUntilCloseUpToTheLimit) {
+    std::string bytes = "HTTP/1.0 200 OK\r\n\r\n" + std::string(kMaxBody, 'u');
+    Server.Add(TCannedReply{bytes});
+    EXPECT_EQ(Client.FetchText(Server.Url("/")).size(), kMaxBody);
+
+    bytes += '!';
+    Server.Add(TCannedReply{std::move(bytes)});
+    ExpectError<EReplyBodyTooLarge>([&] { Client.FetchText(Server.Url("/")); },
+                                    "Reply body too large.");
+    EXPECT_EQ(Client.HopCount, 0);
+}
+
+TEST_F(HttpLimitsTest, LinesUpToTheLimitAreRead) {
+    const std::string header = "X-Long: " + std::string(kMaxLine - 8, 'h');
+    Server.Add(Reply("HTTP/1.0 200 OK", header + "\r\n", "body"));
+    EXPECT_EQ(Client.FetchText(Server.Url("/")), "body");
+    EXPECT_EQ(Client.Reply.ExtraHeaders.Lines(), std::vector<std::string>{header});
+}
+
+TEST_F(HttpLimitsTest, LongerLinesFailEvenWhenDripped) {
+    const std::string longLine(kMaxLine + 1, 'L');
+    const std::vector<std::string> replies = {
+        longLine + "\r\n\r\n",                                      // status line
+        "HTTP/1.0 200 OK\r\n" + longLine + "L",                     // header without an end
+        "HTTP/1.0 200 OK\r\nX: 1\r\n" + longLine + "\r\n\r\nbody",  // header
+        "HTTP/1.0 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1" + longLine + "\r\n",  // chunk size
+        "HTTP/1.0 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1\r\nx" + longLine +
+            "\r\n",  // chunk end
+    };
+    for (const std::string& bytes : replies) {
+        TCannedReply reply{bytes};
+        reply.DripSize = 1000;
+        Server.Add(reply);
+        ExpectError<EReplyLineTooLong>([&] { Client.FetchText(Server.Url("/")); },
+                                       "Reply line too long.");
+        EXPECT_EQ(Client.HopCount, 0);
+    }
+}
+
+TEST_F(HttpLimitsTest, EndlessLineFromASlowServerFails) {
+    TCannedReply reply{"HTTP/1.0 200 OK\r\nX: " + std::string(4 * kMaxLine, 'e')};
+    reply.DripSize = 64;
+    Server.Add(reply);
+    ExpectError<EReplyLineTooLong>([&] { Client.FetchText(Server.Url("/")); },
+                                   "Reply line too long.");
+}
+
+}  // namespace
+}  // namespace skimby
