@@ -35,8 +35,16 @@ class TFetchScope {
 
 }  // namespace
 
+std::string BuiltInMemberHost() {
+    return SKIMBY_MEMBER_HOST;
+}
+
+std::string MemberListUrl(const std::string& host, const std::string& callSign) {
+    return "http://" + host + "/rbndata2.php?mycall=" + callSign;
+}
+
 std::string MemberListUrl(const std::string& callSign) {
-    return "http://" SKIMBY_MEMBER_HOST "/rbndata2.php?mycall=" + callSign;
+    return MemberListUrl(BuiltInMemberHost(), callSign);
 }
 
 void TForm1::ConnectTelnetEvents() {
@@ -60,14 +68,16 @@ void TForm1::Button1Click() {
         return;
     }
 
-    SetPanelText(TReceivedText::CounterPanel, "Fetching user list...");
-    StatusBar1->repaint();  // painted before the fetch begins
-
     std::string body;
     {
+        // From here on a second press is ignored and a close abandons the
+        // fetch, also while the text below is painted.
         const TFetchScope fetch(Fetching);
+        SetPanelText(TReceivedText::CounterPanel, "Fetching user list...");
+        WindowServices.ProcessMessages();  // painted before the fetch begins
         try {
-            body = HTTP->FetchText(MemberListUrl(CallSign()));
+            if (!FetchAbandoned)
+                body = HTTP->FetchText(MemberListUrl(Environment.MemberHost, CallSign()));
         } catch (...) {
             if (!FetchAbandoned) throw;
         }

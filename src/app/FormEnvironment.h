@@ -1,6 +1,7 @@
 // What the main window takes from its surroundings. The program's start
-// leaves every field at its default; tests put a temporary program folder,
-// a silent sound service, recording message boxes and network fakes here.
+// keeps the defaults and plugs in the network clients; tests put a
+// temporary program folder, a silent sound service, recording message
+// boxes, network fakes or clients and their own member-data server here.
 #pragma once
 
 #include <functional>
@@ -15,6 +16,10 @@
 
 namespace skimby {
 
+// The member-data web server fixed when the program was built: a host name
+// or host:port.
+std::string BuiltInMemberHost();
+
 struct TFormEnvironment {
     // The folder of the program's own file, with a trailing "/".
     std::function<std::string()> ProgramFolder = skimby::ProgramFolder;
@@ -23,6 +28,8 @@ struct TFormEnvironment {
     TSoundService Sound = PlaySoundA;
     TShowText ShowErrorBox = skimby::ShowErrorBox;
     TShowText ShowMessageDialog = skimby::ShowMessageDialog;
+    // The member-data web server the member list is fetched from.
+    std::string MemberHost = BuiltInMemberHost();
     // The network clients. Without them the Connect button is disabled.
     std::unique_ptr<TTelnetLink> Telnet;
     std::unique_ptr<TTextFetcher> Http;

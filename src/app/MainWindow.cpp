@@ -66,7 +66,14 @@ TForm1::TForm1(TFormEnvironment environment, QWidget* parent)
     Guarded([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The network clients go first: their reader ends while everything its
+    // events reach still exists.
+    Telnet1 = nullptr;
+    HTTP = nullptr;
+    Environment.Telnet.reset();
+    Environment.Http.reset();
+}
 
 // --- Controls ----------------------------------------------------------------
 

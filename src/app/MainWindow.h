@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "app/FormEnvironment.h"
+#include "app/QtWindowServices.h"
+#include "net/AntiFreeze.h"
 #include "display/GridModel.h"
 #include "settings/DecimalMark.h"
 #include "settings/ServerList.h"
@@ -34,7 +36,8 @@ class TSpotGrid;
 class TStatusBar;
 
 // The address the member list is fetched from for a call sign, which goes
-// in unchanged.
+// in unchanged; on the member-data server given, or the built-in one.
+std::string MemberListUrl(const std::string& host, const std::string& callSign);
 std::string MemberListUrl(const std::string& callSign);
 
 class TForm1 : public QWidget, public TSettingsWindow, public TStatusPanel {
@@ -126,6 +129,10 @@ class TForm1 : public QWidget, public TSettingsWindow, public TStatusPanel {
     void FitOuterSizeToFrame();
     void LayoutControls();
 
+    // Before the network clients, so that waits stay sliced and the window
+    // responsive for as long as the clients live.
+    TQtWindowServices WindowServices;
+    TAntiFreeze AntiFreeze1{WindowServices};
     TFormEnvironment Environment;
     std::string AppTitle;
     TDecimalMark DecimalMark;

@@ -17,7 +17,9 @@ class TTelnetLink {
   public:
     virtual ~TTelnetLink() = default;
 
-    virtual bool IsOpen() const = 0;
+    // May notice that the server has closed, and then ends the connection
+    // with its events.
+    virtual bool IsOpen() = 0;
     // Host and port of the next Open; the port is handed over unchecked.
     virtual void SetHost(const std::string& host) = 0;
     virtual void SetPort(int port) = 0;

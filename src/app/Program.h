@@ -12,6 +12,10 @@ namespace skimby {
 class TCallsign;
 class TForm1;
 
+// What the program runs with: every default, and the network clients for
+// the telnet cluster and the member list. Made on the user-interface thread.
+TFormEnvironment ProgramEnvironment();
+
 class TProgram {
   public:
     explicit TProgram(TFormEnvironment environment);

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("skimby"));
 
-    skimby::TProgram program{skimby::TFormEnvironment{}};
+    skimby::TProgram program{skimby::ProgramEnvironment()};
     termination.OnSignal([&program] {
         // A close that an error stops leaves the program running, as a
         // close by the operator would.

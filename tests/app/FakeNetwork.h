@@ -24,7 +24,7 @@ class TFakeTelnet : public TTelnetLink {
     // Runs inside Close after the connection's events, before it returns.
     std::function<void()> AfterCloseEvents;
 
-    bool IsOpen() const override { return Opened; }
+    bool IsOpen() override { return Opened; }
     void SetHost(const std::string& host) override { Host = host; }
     void SetPort(int port) override { Port = port; }
     void Open() override {
