@@ -65,12 +65,7 @@ class AppTest : public testing::Test {
         env.ShowMessageDialog = [this](const std::string& title, const std::string& text) {
             Messages.push_back({title, text});
         };
-        auto telnet = std::make_unique<TFakeTelnet>();
-        Telnet = telnet.get();
-        env.Telnet = std::move(telnet);
-        auto http = std::make_unique<TFakeFetcher>();
-        Http = http.get();
-        env.Http = std::move(http);
+        PlugNetwork(env);
         Program = std::make_unique<TProgram>(std::move(env));
         if (show) {
             Program->Show();
@@ -80,6 +75,17 @@ class AppTest : public testing::Test {
     }
 
     TForm1& Form() { return Program->Form1(); }
+
+    // Fakes that do what the window asks at once; a test of the real
+    // clients plugs those in instead.
+    virtual void PlugNetwork(TFormEnvironment& env) {
+        auto telnet = std::make_unique<TFakeTelnet>();
+        Telnet = telnet.get();
+        env.Telnet = std::move(telnet);
+        auto http = std::make_unique<TFakeFetcher>();
+        Http = http.get();
+        env.Http = std::move(http);
+    }
 
     QApplication& App = QtTestApp();  // before any widget
     TTempFolder Dir;

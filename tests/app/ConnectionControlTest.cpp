@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "AppTestSupport.h"
+#include "app/Controls.h"
 
 namespace skimby {
 namespace {
@@ -197,6 +201,31 @@ TEST_F(ConnectionControlTest, ANewConnectionStartsWithANewLine) {
     Press();
     Telnet->Deliver("ABC          CW    11 dB  19 WPM  CQ      0915Z\r\n");
     EXPECT_EQ(Form().SpotModel().RowCount(), 2);  // no spot
+}
+
+// What the window system shows of status panel 0, and what the panel would
+// paint now.
+QImage PanelOnScreen(TForm1& form) {
+    const QRect panel = form.StatusBar1->PanelRect(0).translated(form.StatusBar1->pos());
+    return form.screen()->grabWindow(form.winId()).copy(panel).toImage();
+}
+QImage PanelPainted(TForm1& form) {
+    return form.StatusBar1->grab(form.StatusBar1->PanelRect(0)).toImage();
+}
+
+TEST_F(ConnectionControlTest, TheFetchMessageIsOnTheScreenBeforeTheFetchBegins) {
+    StartConnectable();
+    const QImage before = PanelOnScreen(Form());
+    QImage duringFetch;
+    QImage fetchMessage;
+    Http->WhileWaiting = [&] {
+        duringFetch = PanelOnScreen(Form());
+        fetchMessage = PanelPainted(Form());
+    };
+    Press();
+    ASSERT_EQ(Form().PanelText(0), "Fetching user list...");
+    EXPECT_TRUE(fetchMessage != before);
+    EXPECT_TRUE(duringFetch == fetchMessage) << "the screen still shows the panel as before";
 }
 
 TEST_F(ConnectionControlTest, ConnectPressedDuringTheFetchIsIgnored) {
