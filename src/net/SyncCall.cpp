@@ -27,9 +27,13 @@ void TSyncCall::Execute() {
     } catch (...) {
         error = std::current_exception();
     }
-    std::lock_guard lock(Lock);
-    Error = error;
-    State = TState::Done;
+    {
+        std::lock_guard lock(Lock);
+        Error = error;
+        State = TState::Done;
+    }
+    // Outside the lock, so the woken waiter does not block on it at once;
+    // the posted task still holds the call.
     Changed.notify_all();
 }
 
