@@ -74,7 +74,9 @@ void TForm1::Button1Click() {
         // fetch, also while the text below is painted.
         const TFetchScope fetch(Fetching);
         SetPanelText(TReceivedText::CounterPanel, "Fetching user list...");
-        WindowServices.ProcessMessages();  // painted before the fetch begins
+        // Painted before the fetch begins.
+        WindowServices.ProcessMessages();
+        Pacer->PaintNow();
         try {
             if (!FetchAbandoned)
                 body = HTTP->FetchText(MemberListUrl(Environment.MemberHost, CallSign()));

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/FormEnvironment.h"
+#include "app/PaintPacer.h"
 #include "app/QtWindowServices.h"
 #include "net/AntiFreeze.h"
 #include "display/GridModel.h"
@@ -149,6 +150,7 @@ class TForm1 : public QWidget, public TSettingsWindow, public TStatusPanel {
     TTextFetcher* HTTP;    // owned by Environment
 
     TCallsign* Callsign = nullptr;
+    TPaintPacer* Pacer;
     bool OnTopFlag = true;  // on until the settings say otherwise
     bool Fetching = false;
     bool FetchAbandoned = false;
