@@ -54,7 +54,8 @@ void TForm1::ConnectTelnetEvents() {
     };
     Telnet1->OnConnected = [this] { Telnet1Connected(); };
     Telnet1->OnDisconnected = [this] { Telnet1Disconnected(); };
-    // Not guarded: an error here goes back to the reader, which stops.
+    // Not guarded: an error here goes back to the reader, which stops and
+    // ends the connection.
     Telnet1->OnDataAvailable = [this](std::string_view text) { Telnet1DataAvailable(text); };
 }
 

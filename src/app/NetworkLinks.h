@@ -38,7 +38,9 @@ class TTelnetLink {
     std::function<void()> OnConnected;
     std::function<void()> OnDisconnected;
     // One read's text, telnet commands removed; the reader waits until it
-    // returns, and an error from it ends the reader.
+    // returns. An error from it ends the reader, which then ends the
+    // connection as when the server closes. After a close by the server:
+    // the closing statuses, OnDisconnected, then one empty text.
     std::function<void(std::string_view text)> OnDataAvailable;
 };
 

@@ -53,11 +53,14 @@ class TFakeTelnet : public TTelnetLink {
 
     // Text from the server, as the reader hands it over.
     void Deliver(std::string_view text) { OnDataAvailable(text); }
-    // The server closes: the reader's events, on the user-interface thread.
+    // The server closes: the reader's events, on the user-interface thread,
+    // and its last delivery.
     void ServerCloses() {
         Opened = false;
+        OnStatus(0, "Disconnecting from " + Host + ".");
         OnStatus(0, "Not connected.");
         OnDisconnected();
+        OnDataAvailable("");
     }
 };
 
