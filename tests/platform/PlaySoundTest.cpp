@@ -84,7 +84,7 @@ TEST_F(PlaySound, ShippedAlertPlaysToItsEnd) {
     EXPECT_EQ(played->SamplesPerSec, 22050u);
     EXPECT_EQ(played->BitsPerSample, 16u);
     EXPECT_EQ(played->Data, file.substr(44));  // the generator writes a plain 44-byte header
-    EXPECT_GE(elapsed, played->Duration() * 8 / 10);
+    EXPECT_GE(elapsed, played->Duration());  // never before the full length
 }
 
 TEST_F(PlaySound, EachPcmKindReachesTheDeviceAsItIs) {
@@ -111,7 +111,7 @@ TEST_F(PlaySound, FileThatCannotBePlayedGivesTheDefaultAlert) {
         fs::remove(Output);
         const auto start = Clock::now();
         EXPECT_TRUE(PlaySoundA(name.c_str(), nullptr, SND_FILENAME));
-        EXPECT_GE(Clock::now() - start, 100ms);
+        EXPECT_GE(Clock::now() - start, DefaultAlertSound().Duration());
         const auto played = Played();
         ASSERT_TRUE(played);
         EXPECT_EQ(played->Data, tone);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/FileText.h"
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 namespace skimby {
@@ -123,23 +124,25 @@ TEST(PrivateProfileFile, UnwritablePlaceFailsAndLeavesNothingBehind) {
     EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", dir.File("folder.ini")));
 }
 
-// Permission bits stop only users other than root.
+// Permission bits do not stop root, so this runs as an ordinary user.
 TEST(PrivateProfileFile, PermissionBitsAreHonoured) {
-    if (RunningAsRoot()) GTEST_SKIP() << "permission bits do not bind root";
     TTempFolder dir;
-    const std::string ini = dir.File("a.ini");
-    WriteBytes(ini, "[S]\nk=1\n");
+    RunUnprivileged(dir.Path(), [&] {
+        const std::string ini = dir.File("a.ini");
+        WriteBytes(ini, "[S]\nk=1\n");
 
-    chmod(ini.c_str(), 0444);  // a read-only file stays as it is
-    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
-    chmod(ini.c_str(), 0000);  // an unreadable one is not rewritten from nothing
-    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
-    chmod(ini.c_str(), 0644);
-    chmod(dir.Path().c_str(), 0555);  // nor can a file be written in a read-only folder
-    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
-    chmod(dir.Path().c_str(), 0700);
-    EXPECT_EQ(ReadBytes(ini), "[S]\nk=1\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+        chmod(ini.c_str(), 0444);  // a read-only file stays as it is
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
+        chmod(ini.c_str(), 0000);  // an unreadable one is not rewritten from nothing
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
+        EXPECT_EQ(GetPrivateProfileString("S", "k", "dflt", ini), "dflt");
+        chmod(ini.c_str(), 0644);
+        chmod(dir.Path().c_str(), 0555);  // nor can a file be written in a read-only folder
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
+        chmod(dir.Path().c_str(), 0700);
+        EXPECT_EQ(ReadBytes(ini), "[S]\nk=1\n");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+    });
 }
 
 TEST(PrivateProfileFile, WriteStoppedBeforeTheRenameLeavesTheOldFileIntact) {

@@ -6,6 +6,7 @@
 
 #include "platform/FileText.h"
 #include "settings/IniFile.h"
+#include "support/ChildProcess.h"
 #include "support/FakeSettingsWindow.h"
 #include "support/TempFolder.h"
 
@@ -176,15 +177,9 @@ TEST_F(SettingsTest, MaximisedWindowIsSavedAsTheDefaultGeometry) {
 }
 
 // Below a regular file nobody can write, root included; a read-only folder
-// stops everybody else.
+// stops everybody but root, so that case runs as an ordinary user.
 TEST_F(SettingsTest, UnwritableFileFailsAtTheFirstKey) {
-    WriteBytes(dir.File("plain"), "x");
-    std::vector<std::string> files = {dir.File("plain/Skimby.ini")};
-    if (!RunningAsRoot()) {
-        mkdir(dir.File("readonly").c_str(), 0555);
-        files.push_back(dir.File("readonly/Skimby.ini"));
-    }
-    for (const std::string& bad : files) {
+    const auto failsAtTheFirstKey = [&](const std::string& bad) {
         try {
             SaveSettings(window, bad);
             ADD_FAILURE() << "no error for " << bad;
@@ -192,7 +187,13 @@ TEST_F(SettingsTest, UnwritableFileFailsAtTheFirstKey) {
             EXPECT_EQ(e.Message(), "Unable to write to " + bad);
         }
         EXPECT_FALSE(Exists(bad));
-    }
+    };
+    WriteBytes(dir.File("plain"), "x");
+    failsAtTheFirstKey(dir.File("plain/Skimby.ini"));
+    RunUnprivileged(dir.Path(), [&] {
+        ASSERT_EQ(mkdir(dir.File("readonly").c_str(), 0555), 0);
+        failsAtTheFirstKey(dir.File("readonly/Skimby.ini"));
+    });
 }
 
 // The third key's rename fails: the two keys before it stay written, the

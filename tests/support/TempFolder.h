@@ -53,8 +53,4 @@ inline bool Exists(const std::string& fileName) {
     return stat(fileName.c_str(), &st) == 0;
 }
 
-inline bool RunningAsRoot() {
-    return geteuid() == 0;
-}
-
 }  // namespace skimby
