@@ -1,6 +1,7 @@
 #include "platform/FileText.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,6 +119,25 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
     }
     SyncFolder(FolderOf(target));
     return true;
+}
+
+TFileLock::TFileLock(const std::string& fileName) {
+    // Opened for reading only: flock needs no more, and another user who may
+    // write the settings file can then share a lock file that root created.
+    const std::string lockName = WriteTarget(fileName) + ".lock";
+    FFd = open(lockName.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (FFd < 0) return;
+    while (flock(FFd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            close(FFd);
+            FFd = -1;
+            return;
+        }
+    }
+}
+
+TFileLock::~TFileLock() {
+    if (FFd >= 0) close(FFd);  // closing releases the lock
 }
 
 void SetBeforeRenameHookForTest(std::function<void(const std::string&)> hook) {

@@ -34,6 +34,25 @@ std::string ReadFileText(const std::string& fileName);
 // untouched and no temporary file is left behind.
 bool WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 
+// Holds an exclusive lock on the file for as long as it lives, so that two
+// copies of the program cannot interleave their read, rewrite and rename and
+// lose each other's changes. The lock is taken with flock on a lock file
+// beside the file that is written (beside a link's target for a symbolic
+// link), "<name>.lock", created when missing and left in place: removing it
+// would let a third writer lock a new file while the second still holds the
+// old one. When the lock file cannot be opened (a folder that cannot be
+// written, where the write fails anyway) there is no lock.
+class TFileLock {
+  public:
+    explicit TFileLock(const std::string& fileName);
+    ~TFileLock();
+    TFileLock(const TFileLock&) = delete;
+    TFileLock& operator=(const TFileLock&) = delete;
+
+  private:
+    int FFd = -1;
+};
+
 // Tests stand in for a crash with this: the hook runs after the temporary
 // file has been written and flushed, just before the rename, and gets the
 // temporary file's path. An exception from it leaves everything as a killed

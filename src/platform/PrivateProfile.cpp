@@ -155,6 +155,9 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& fileName) {
+    // Another copy of the program writing at the same time waits here, so
+    // that it reads this write's result instead of overwriting it.
+    const TFileLock lock(fileName);
     // A file that exists but cannot be read is not replaced: rewriting it
     // from nothing would lose everything else it holds.
     std::string text;

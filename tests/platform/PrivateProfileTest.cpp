@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <set>
 #include <stdexcept>
 
 #include "platform/FileText.h"
@@ -141,8 +142,38 @@ TEST(PrivateProfileFile, PermissionBitsAreHonoured) {
         EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
         chmod(dir.Path().c_str(), 0700);
         EXPECT_EQ(ReadBytes(ini), "[S]\nk=1\n");
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+        // No temporary file is left behind; the lock file stays.
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+            names.insert(e.path().filename());
+        EXPECT_EQ(names, (std::set<std::string>{"a.ini", "a.ini.lock"}));
     });
+}
+
+// Two copies of the program writing the same file at once: every key
+// written by either is kept.
+TEST(PrivateProfileFile, TwoProcessesWritingAtOnceLoseNoKey) {
+    TTempFolder dir;
+    const std::string ini = dir.File("a.ini");
+    constexpr int Keys = 300;
+    TStartGate gate;
+    const auto writer = [&](const std::string& section) {
+        return [&, section] {
+            gate.Wait();
+            for (int k = 0; k < Keys; ++k)
+                ASSERT_TRUE(WritePrivateProfileString(section, "k" + std::to_string(k), "v", ini));
+        };
+    };
+    TChildProcess a(writer("A")), b(writer("B"));
+    gate.Open();
+    ASSERT_EQ(a.Wait(std::chrono::seconds(60)), TChildEnd::Passed);
+    ASSERT_EQ(b.Wait(std::chrono::seconds(60)), TChildEnd::Passed);
+    const std::string text = ReadBytes(ini);
+    int missing = 0;
+    for (const char* section : {"A", "B"})
+        for (int k = 0; k < Keys; ++k)
+            if (!FindProfileValue(text, section, "k" + std::to_string(k))) ++missing;
+    EXPECT_EQ(missing, 0) << "of " << 2 * Keys << " keys";
 }
 
 TEST(PrivateProfileFile, WriteStoppedBeforeTheRenameLeavesTheOldFileIntact) {

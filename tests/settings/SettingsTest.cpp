@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "platform/FileText.h"
 #include "settings/IniFile.h"
@@ -209,6 +211,35 @@ TEST_F(SettingsTest, FailureInTheMiddleKeepsTheKeysBeforeIt) {
     SetBeforeRenameHookForTest({});
     EXPECT_EQ(writes, 3);
     EXPECT_EQ(ReadBytes(ini), "[Telnet]\nServnr=1\nMycall=DL9ABC\n");
+}
+
+// Two copies of the program closing together, each saving a fresh file:
+// every key is there once, whichever save came last.
+TEST_F(SettingsTest, TwoSavesAtOnceLoseNoKey) {
+    constexpr int Runs = 40;
+    int lost = 0;
+    for (int run = 0; run < Runs; ++run) {
+        std::remove(ini.c_str());
+        TStartGate gate;
+        // The second save starts a little later each run, so that the two
+        // meet at every step of a save.
+        const auto saver = [&](std::chrono::microseconds delay) {
+            return [&, delay] {
+                gate.Wait();
+                std::this_thread::sleep_for(delay);
+                Save();
+            };
+        };
+        TChildProcess a(saver({})), b(saver(std::chrono::microseconds(run % 20 * 100)));
+        gate.Open();
+        ASSERT_EQ(a.Wait(std::chrono::seconds(20)), TChildEnd::Passed);
+        ASSERT_EQ(b.Wait(std::chrono::seconds(20)), TChildEnd::Passed);
+        if (ReadBytes(ini) !=
+            "[Telnet]\nServnr=-1\nMycall=NOCALL\n"
+            "[Form]\nW=467\nH=511\nLeft=244\nTop=158\nOnTop=1\n")
+            ++lost;
+    }
+    EXPECT_EQ(lost, 0) << "of " << Runs << " runs";
 }
 
 TEST_F(SettingsTest, MissingServerListStopsLoadingBeforeAnySetting) {
