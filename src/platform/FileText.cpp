@@ -58,6 +58,16 @@ int CreateTempFile(const std::string& target, std::string& tempName) {
     return -1;
 }
 
+// Gives the new file the old one's owner and group, so that a write by root
+// (or by a member of the file's group) does not take the file away from its
+// user. Only root may give a file away; others keep what they may: the group
+// when they belong to it. Failing that, the writer owns the new file.
+void KeepOwner(int fd, const struct stat& old) {
+    if (fchown(fd, old.st_uid, old.st_gid) == 0) return;
+    if (fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0) return;
+    // The writer owns the new file; the write goes on.
+}
+
 // Flushes the folder entry of a rename to disk; a failure here does not
 // undo the write, so it is not reported.
 void SyncFolder(const std::string& folder) {
@@ -108,6 +118,7 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
     std::string tempName;
     const int fd = CreateTempFile(target, tempName);
     if (fd < 0) return false;
+    if (exists) KeepOwner(fd, old);
     bool ok =
         (!exists || fchmod(fd, old.st_mode & 07777) == 0) && WriteAll(fd, bytes) && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;

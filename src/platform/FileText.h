@@ -29,8 +29,8 @@ TReadResult ReadWholeFile(const std::string& fileName, std::string& bytes);
 std::string ReadFileText(const std::string& fileName);
 
 // Replaces the file's content with `bytes` atomically. An existing file keeps
-// its permission bits; a file whose permission bits forbid writing is left
-// alone. False when the file could not be written; the old file is then
+// its permission bits and, as far as the writer may set them, its owner and
+// group; a file whose permission bits forbid writing is left alone. False when the file could not be written; the old file is then
 // untouched and no temporary file is left behind.
 bool WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 

@@ -113,6 +113,26 @@ TEST(PrivateProfileFile, WriteKeepsPermissionsAndWritesThroughLinks) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+// A file of another user that root rewrites stays that user's, so that the
+// user's own next write still works.
+TEST(PrivateProfileFile, RewriteKeepsOwnerAndGroup) {
+    if (!RunningAsRoot()) GTEST_SKIP() << "only root can write a file that belongs to another user";
+    TTempFolder dir;
+    const std::string ini = dir.File("a.ini");
+    WriteBytes(ini, "[S]\nk=1\n");
+    chmod(ini.c_str(), 0644);
+    GiveToUnprivilegedUser(ini);
+
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "2", ini));
+    struct stat st;
+    ASSERT_EQ(stat(ini.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, UnprivilegedUser().Uid);
+    EXPECT_EQ(st.st_gid, UnprivilegedUser().Gid);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    RunUnprivileged(dir.Path(), [&] { EXPECT_TRUE(WritePrivateProfileString("S", "m", "3", ini)); });
+    EXPECT_EQ(ReadBytes(ini), "[S]\nk=2\nm=3\n");
+}
+
 // A path below a regular file cannot be created by anyone, root included.
 TEST(PrivateProfileFile, UnwritablePlaceFailsAndLeavesNothingBehind) {
     TTempFolder dir;
