@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 namespace skimby {
@@ -24,14 +25,24 @@ std::string FolderOf(const std::string& fileName) {
     return fileName.substr(0, slash);
 }
 
-// The file a write should replace: the target of a symbolic link, so that
-// the rename does not turn the link into a plain file.
-std::string WriteTarget(const std::string& fileName) {
-    struct stat st;
-    if (lstat(fileName.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return fileName;
-    char resolved[PATH_MAX];
-    if (realpath(fileName.c_str(), resolved) == nullptr) return fileName;
-    return resolved;
+// The file a write should replace: for a symbolic link, the file it finally
+// names, followed hop by hop so that a target that does not exist yet is
+// found too. The rename then replaces (or creates) the target and the link
+// stays a link. No value for a loop of links.
+std::optional<std::string> WriteTarget(const std::string& fileName) {
+    constexpr int MaxLinkHops = 40;  // as the kernel allows in one path
+    std::string path = fileName;
+    for (int hop = 0; hop < MaxLinkHops; ++hop) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char target[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof target) return std::nullopt;
+        const std::string_view next(target, static_cast<std::size_t>(n));
+        // A relative target counts from the link's own folder.
+        path = next.front() == '/' ? std::string(next) : FolderOf(path) + "/" + std::string(next);
+    }
+    return std::nullopt;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -110,7 +121,9 @@ std::string ReadFileText(const std::string& fileName) {
 }
 
 bool WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
-    const std::string target = WriteTarget(fileName);
+    const std::optional<std::string> resolved = WriteTarget(fileName);
+    if (!resolved) return false;
+    const std::string& target = *resolved;
     struct stat old;
     const bool exists = stat(target.c_str(), &old) == 0;
     if (exists && (!S_ISREG(old.st_mode) || access(target.c_str(), W_OK) != 0)) return false;
@@ -135,7 +148,9 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
 TFileLock::TFileLock(const std::string& fileName) {
     // Opened for reading only: flock needs no more, and another user who may
     // write the settings file can then share a lock file that root created.
-    const std::string lockName = WriteTarget(fileName) + ".lock";
+    const std::optional<std::string> target = WriteTarget(fileName);
+    if (!target) return;  // a loop of links, which cannot be written either
+    const std::string lockName = *target + ".lock";
     FFd = open(lockName.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (FFd < 0) return;
     while (flock(FFd, LOCK_EX) != 0) {

@@ -113,6 +113,40 @@ TEST(PrivateProfileFile, WriteKeepsPermissionsAndWritesThroughLinks) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+// A link whose target is not there yet: the target is created, the link
+// stays a link. Relative targets count from the link's own folder.
+TEST(PrivateProfileFile, WriteThroughADanglingLinkCreatesItsTarget) {
+    TTempFolder dir;
+    ASSERT_EQ(mkdir(dir.File("real").c_str(), 0700), 0);
+    ASSERT_EQ(symlink(dir.File("real/abs.ini").c_str(), dir.File("abs").c_str()), 0);
+    ASSERT_EQ(symlink("real/rel.ini", dir.File("rel").c_str()), 0);
+    ASSERT_EQ(symlink("../real/chain.ini", dir.File("real/hop").c_str()), 0);
+    ASSERT_EQ(symlink("real/hop", dir.File("chain").c_str()), 0);
+    const struct {
+        const char* link;
+        const char* target;
+    } cases[] = {{"abs", "real/abs.ini"}, {"rel", "real/rel.ini"}, {"chain", "real/chain.ini"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        ASSERT_TRUE(WritePrivateProfileString("S", "k", "v", dir.File(c.link)));
+        EXPECT_EQ(ReadBytes(dir.File(c.target)), "[S]\nk=v\n");
+        struct stat st;
+        ASSERT_EQ(lstat(dir.File(c.link).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+    }
+
+    // A target in a folder that is not there, or a loop of links, fails and
+    // leaves the link.
+    ASSERT_EQ(symlink("nowhere/a.ini", dir.File("lost").c_str()), 0);
+    ASSERT_EQ(symlink("loop", dir.File("loop").c_str()), 0);
+    for (const char* link : {"lost", "loop"}) {
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", dir.File(link))) << link;
+        struct stat st;
+        ASSERT_EQ(lstat(dir.File(link).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << link;
+    }
+}
+
 // A file of another user that root rewrites stays that user's, so that the
 // user's own next write still works.
 TEST(PrivateProfileFile, RewriteKeepsOwnerAndGroup) {
