@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <utility>
@@ -79,6 +81,31 @@ void KeepOwner(int fd, const struct stat& old) {
     // The writer owns the new file; the write goes on.
 }
 
+// Reads the open file to its end. The size the file claims is only a first
+// check: the buffer grows with the bytes that actually arrive, and a file
+// that grows past the limit while it is read fails as well.
+TReadResult ReadRegularFile(int fd, std::string& bytes) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > MaxTextFileBytes)
+        return TReadResult::Failed;
+    constexpr std::size_t Chunk = 65536;
+    std::size_t size = 0;
+    for (;;) {
+        if (bytes.size() - size < Chunk) bytes.resize(std::max(size + Chunk, 2 * size));
+        const ssize_t n = read(fd, bytes.data() + size, bytes.size() - size);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return TReadResult::Failed;
+        }
+        size += static_cast<std::size_t>(n);
+        if (size > MaxTextFileBytes) return TReadResult::Failed;
+    }
+    bytes.resize(size);
+    return TReadResult::Ok;
+}
+
 // Flushes the folder entry of a rename to disk; a failure here does not
 // undo the write, so it is not reported.
 void SyncFolder(const std::string& folder) {
@@ -92,26 +119,21 @@ void SyncFolder(const std::string& folder) {
 
 TReadResult ReadWholeFile(const std::string& fileName, std::string& bytes) {
     bytes.clear();
-    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Only a regular file is opened at all: a named pipe would wait for a
+    // writer forever, and a device may never end. The check is made again on
+    // the open descriptor, opened without waiting, in case the name changed
+    // in between.
+    struct stat st;
+    if (stat(fileName.c_str(), &st) != 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? TReadResult::Missing : TReadResult::Failed;
+    if (!S_ISREG(st.st_mode)) return TReadResult::Failed;
+    const int fd = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return (errno == ENOENT || errno == ENOTDIR) ? TReadResult::Missing : TReadResult::Failed;
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            close(fd);
-            bytes.clear();
-            return TReadResult::Failed;
-        }
-        bytes.append(buf, static_cast<std::size_t>(n));
-    }
+    const TReadResult result = ReadRegularFile(fd, bytes);
     close(fd);
-    return TReadResult::Ok;
+    if (result != TReadResult::Ok) bytes.clear();
+    return result;
 }
 
 std::string ReadFileText(const std::string& fileName) {

@@ -5,6 +5,7 @@
 // never a half-written one.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -21,17 +22,24 @@ class EFOpenError : public Exception {
 
 enum class TReadResult { Ok, Missing, Failed };
 
+// The largest file the program reads as text (settings and server list):
+// far more than any hand-kept file, and little enough to hold in memory.
+constexpr std::size_t MaxTextFileBytes = 16u << 20;
+
 // Reads every byte of the file into `bytes`. Missing means there is no file
-// at that path; Failed means there is one (or a folder) that cannot be read.
+// at that path; Failed means there is something that cannot be read: a file
+// without permission, one larger than MaxTextFileBytes, or anything that is
+// not a regular file (a folder, a named pipe, a device). Never waits for a
+// writer and never trusts the size a file claims.
 TReadResult ReadWholeFile(const std::string& fileName, std::string& bytes);
 
-// Reads every byte of the file; raises EFOpenError when that is not possible.
+// Reads every byte of the file; raises EFOpenError when ReadWholeFile fails.
 std::string ReadFileText(const std::string& fileName);
 
 // Replaces the file's content with `bytes` atomically. An existing file keeps
 // its permission bits and, as far as the writer may set them, its owner and
-// group; a file whose permission bits forbid writing is left alone. False when the file could not be written; the old file is then
-// untouched and no temporary file is left behind.
+// group; a file whose permission bits forbid writing is left alone. False when the file could not
+// be written; the old file is then untouched and no temporary file is left behind.
 bool WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 
 // Holds an exclusive lock on the file for as long as it lives, so that two

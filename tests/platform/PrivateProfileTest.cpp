@@ -163,7 +163,8 @@ TEST(PrivateProfileFile, RewriteKeepsOwnerAndGroup) {
     EXPECT_EQ(st.st_uid, UnprivilegedUser().Uid);
     EXPECT_EQ(st.st_gid, UnprivilegedUser().Gid);
     EXPECT_EQ(st.st_mode & 07777, 0644u);
-    RunUnprivileged(dir.Path(), [&] { EXPECT_TRUE(WritePrivateProfileString("S", "m", "3", ini)); });
+    RunUnprivileged(dir.Path(),
+                    [&] { EXPECT_TRUE(WritePrivateProfileString("S", "m", "3", ini)); });
     EXPECT_EQ(ReadBytes(ini), "[S]\nk=2\nm=3\n");
 }
 
@@ -207,7 +208,7 @@ TEST(PrivateProfileFile, PermissionBitsAreHonoured) {
 // Two copies of the program writing the same file at once: every key
 // written by either is kept.
 TEST(PrivateProfileFile, TwoProcessesWritingAtOnceLoseNoKey) {
-    TTempFolder dir;
+    TTempFolder dir(MemoryFolder());
     const std::string ini = dir.File("a.ini");
     constexpr int Keys = 300;
     TStartGate gate;
@@ -228,6 +229,31 @@ TEST(PrivateProfileFile, TwoProcessesWritingAtOnceLoseNoKey) {
         for (int k = 0; k < Keys; ++k)
             if (!FindProfileValue(text, section, "k" + std::to_string(k))) ++missing;
     EXPECT_EQ(missing, 0) << "of " << 2 * Keys << " keys";
+}
+
+// Files that are not plain settings files of a sane size read as unreadable:
+// reading gives the default at once, and writing fails without touching them.
+TEST(PrivateProfileFile, HugeOrSpecialFileIsUnreadable) {
+    TTempFolder dir;
+    const std::string head = "[S]\nk=v\n";
+    WriteSparseFile(dir.File("huge.ini"), head, std::uint64_t{1} << 40);
+    WriteSparseFile(dir.File("over.ini"), head, (16 << 20) + 1);
+    ASSERT_EQ(mkfifo(dir.File("pipe.ini").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/null", dir.File("device.ini").c_str()), 0);
+    for (const char* name : {"huge.ini", "over.ini", "pipe.ini", "device.ini"}) {
+        SCOPED_TRACE(name);
+        const std::string ini = dir.File(name);
+        RunBounded([&] {
+            EXPECT_EQ(GetPrivateProfileString("S", "k", "dflt", ini), "dflt");
+            EXPECT_FALSE(WritePrivateProfileString("S", "k", "w", ini));
+        });
+    }
+    EXPECT_EQ(std::filesystem::file_size(dir.File("over.ini")), (16u << 20) + 1);
+    EXPECT_EQ(ReadBytes(dir.File("over.ini")).substr(0, head.size()), head);
+
+    // Up to 16 MiB is read.
+    WriteSparseFile(dir.File("full.ini"), head, 16 << 20);
+    EXPECT_EQ(GetPrivateProfileString("S", "k", "dflt", dir.File("full.ini")), "v");
 }
 
 TEST(PrivateProfileFile, WriteStoppedBeforeTheRenameLeavesTheOldFileIntact) {

@@ -198,6 +198,19 @@ TEST_F(SettingsTest, UnwritableFileFailsAtTheFirstKey) {
     });
 }
 
+// A named pipe in place of the settings file: start-up reads the defaults
+// and the close reports the file as unwritable, neither waits for a writer.
+TEST_F(SettingsTest, NamedPipeInPlaceOfTheFileNeverHangs) {
+    ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
+    window.Call = "DL9ABC";
+    RunBounded([&] {
+        Load();
+        EXPECT_EQ(window.Call, "NOCALL");
+        EXPECT_EQ(window.W, 392);
+        EXPECT_THROW(Save(), EIniFileException);
+    });
+}
+
 // The third key's rename fails: the two keys before it stay written, the
 // keys after it are not tried.
 TEST_F(SettingsTest, FailureInTheMiddleKeepsTheKeysBeforeIt) {
@@ -216,29 +229,35 @@ TEST_F(SettingsTest, FailureInTheMiddleKeepsTheKeysBeforeIt) {
 // Two copies of the program closing together, each saving a fresh file:
 // every key is there once, whichever save came last.
 TEST_F(SettingsTest, TwoSavesAtOnceLoseNoKey) {
-    constexpr int Runs = 40;
-    int lost = 0;
-    for (int run = 0; run < Runs; ++run) {
-        std::remove(ini.c_str());
-        TStartGate gate;
-        // The second save starts a little later each run, so that the two
-        // meet at every step of a save.
-        const auto saver = [&](std::chrono::microseconds delay) {
-            return [&, delay] {
-                gate.Wait();
-                std::this_thread::sleep_for(delay);
-                Save();
-            };
+    const TTempFolder memory(MemoryFolder());
+    constexpr int Runs = 150;
+    const auto fileOf = [&](int run) { return memory.File(std::to_string(run) + ".ini"); };
+    // Each write takes as long as a flush to a slow disk would, and the two
+    // processes meet before each run; one of them then starts a little later
+    // each time, so that the two saves overlap at every step.
+    TMeetingPoint meeting;
+    const auto saver = [&](int side) {
+        return [&, side] {
+            SetBeforeRenameHookForTest([](const std::string&) {
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            });
+            for (int run = 0; run < Runs; ++run) {
+                meeting.Meet(side);
+                if (side == run % 2)
+                    std::this_thread::sleep_for(std::chrono::microseconds(run % 10 * 15));
+                SaveSettings(window, fileOf(run));
+            }
         };
-        TChildProcess a(saver({})), b(saver(std::chrono::microseconds(run % 20 * 100)));
-        gate.Open();
-        ASSERT_EQ(a.Wait(std::chrono::seconds(20)), TChildEnd::Passed);
-        ASSERT_EQ(b.Wait(std::chrono::seconds(20)), TChildEnd::Passed);
-        if (ReadBytes(ini) !=
+    };
+    TChildProcess a(saver(0)), b(saver(1));
+    ASSERT_EQ(a.Wait(std::chrono::seconds(60)), TChildEnd::Passed);
+    ASSERT_EQ(b.Wait(std::chrono::seconds(60)), TChildEnd::Passed);
+    int lost = 0;
+    for (int run = 0; run < Runs; ++run)
+        if (ReadBytes(fileOf(run)) !=
             "[Telnet]\nServnr=-1\nMycall=NOCALL\n"
             "[Form]\nW=467\nH=511\nLeft=244\nTop=158\nOnTop=1\n")
             ++lost;
-    }
     EXPECT_EQ(lost, 0) << "of " << Runs << " runs";
 }
 

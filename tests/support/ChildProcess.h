@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <iostream>
 #include <string>
@@ -78,7 +79,15 @@ class TChildProcess {
         const int failedBefore = FailedParts();
         bool ok = true;
         if (user == TChildUser::Unprivileged && RunningAsRoot()) ok = DropPrivileges();
-        if (ok) body();
+        // Nothing may leave the child but its exit: an escaping exception
+        // would go on to run the parent's remaining tests in the child.
+        try {
+            if (ok) body();
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "exception in the child: " << e.what();
+        } catch (...) {
+            ADD_FAILURE() << "exception in the child";
+        }
         ok = ok && FailedParts() == failedBefore;
         std::cout.flush();
         std::fflush(nullptr);
@@ -194,6 +203,33 @@ class TStartGate {
         fd = -1;
     }
     int FPipe[2] = {-1, -1};
+};
+
+// Two child processes meet here before each step of their work: neither
+// goes on before the other has arrived.
+class TMeetingPoint {
+  public:
+    TMeetingPoint() {
+        if (pipe(FToFirst) != 0 || pipe(FToSecond) != 0) ADD_FAILURE() << "pipe failed";
+    }
+    ~TMeetingPoint() {
+        for (int fd : {FToFirst[0], FToFirst[1], FToSecond[0], FToSecond[1]})
+            if (fd >= 0) close(fd);
+    }
+    TMeetingPoint(const TMeetingPoint&) = delete;
+    TMeetingPoint& operator=(const TMeetingPoint&) = delete;
+
+    // `side` is 0 in one process and 1 in the other.
+    void Meet(int side) {
+        char c = 0;
+        if (write(side == 0 ? FToSecond[1] : FToFirst[1], &c, 1) != 1 ||
+            read(side == 0 ? FToFirst[0] : FToSecond[0], &c, 1) != 1)
+            ADD_FAILURE() << "the other process is gone";
+    }
+
+  private:
+    int FToFirst[2] = {-1, -1};
+    int FToSecond[2] = {-1, -1};
 };
 
 }  // namespace skimby
