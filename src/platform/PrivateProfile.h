@@ -3,7 +3,8 @@
 // are compared without regard to letter case (ASCII). A value is the text
 // after "=" without the blanks around it and without one pair of enclosing
 // single or double quotes, cut to 2047 characters. Lines starting with ";"
-// are comments. Reading accepts CR LF and LF line ends.
+// are comments. Reading accepts CR LF and LF line ends, and skips a UTF-8
+// byte-order mark at the very start.
 #pragma once
 
 #include <optional>

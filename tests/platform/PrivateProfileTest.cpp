@@ -39,6 +39,10 @@ TEST(PrivateProfile, ReadsValuesByTheProfileRules) {
         {"[A]\n;k=1\n", "A", "k", std::nullopt},
         {"[A]\nk\n", "A", "k", std::nullopt},
         {"", "A", "k", std::nullopt},
+        // A UTF-8 byte-order mark that an editor put before the first line.
+        {"\xEF\xBB\xBF[Telnet]\r\nMycall=DL9ABC\r\n", "Telnet", "MyCall", "DL9ABC"},
+        {"\xEF\xBB\xBFk=1\n[A]\n", "A", "k", std::nullopt},
+        {"[A]\n\xEF\xBB\xBF[B]\nk=1\n", "B", "k", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindProfileValue(c.text, c.section, c.key), c.value)
@@ -80,6 +84,10 @@ TEST(PrivateProfile, WriteChangesOnlyItsOwnLine) {
         // A value cannot smuggle in lines of its own.
         {"[S]\nk=1\n", "S", "k", "A\n[Form]\nW=1", "[S]\nk=A\n"},
         {"[S]\nk=1\n", "S", "k", "B\rC", "[S]\nk=B\n"},
+        // A leading byte-order mark stays, and the section after it is found.
+        {"\xEF\xBB\xBF[S]\r\nk=1\r\n", "s", "k", "2", "\xEF\xBB\xBF[S]\r\nk=2\r\n"},
+        {"\xEF\xBB\xBF[S]\na=1\n", "S", "b", "2", "\xEF\xBB\xBF[S]\na=1\nb=2\n"},
+        {"\xEF\xBB\xBF", "S", "k", "v", "\xEF\xBB\xBF[S]\nk=v\n"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SetProfileValue(c.text, c.section, c.key, c.value), c.result)

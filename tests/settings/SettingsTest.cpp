@@ -145,6 +145,22 @@ TEST_F(SettingsTest, SaveOverAHandEditedFileChangesOnlyTheProgramsKeys) {
               "OnTop=0\r\n");
 }
 
+// An editor may save the file with a UTF-8 byte-order mark before the first
+// section: the section is still found, and the mark stays.
+TEST_F(SettingsTest, ByteOrderMarkBeforeTheFirstSection) {
+    const std::string bom = "\xEF\xBB\xBF";
+    WriteBytes(ini, bom + "[Telnet]\r\nServnr=1\r\nMycall=DL9ABC\r\n[Form]\r\nW=400\r\n");
+    Load();
+    EXPECT_EQ(window.Call, "DL9ABC");
+    EXPECT_EQ(window.Index, 1);
+    EXPECT_EQ(window.W, 400);
+    window.Call = "DK0XY";
+    Save();
+    EXPECT_EQ(ReadBytes(ini), bom +
+                                  "[Telnet]\r\nServnr=1\r\nMycall=DK0XY\r\n"
+                                  "[Form]\r\nW=400\r\nH=480\r\nLeft=1528\r\nTop=1\r\nOnTop=1\r\n");
+}
+
 TEST_F(SettingsTest, SaveAndLoadGiveTheSameWindowBack) {
     window.W = 500, window.H = 600, window.L = -30, window.T = 40;
     window.Call = "";
