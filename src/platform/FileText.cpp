@@ -86,8 +86,7 @@ void KeepOwner(int fd, const struct stat& old) {
 // that grows past the limit while it is read fails as well.
 TReadResult ReadRegularFile(int fd, std::string& bytes) {
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) > MaxTextFileBytes)
+    if (fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > MaxTextFileBytes)
         return TReadResult::Failed;
     constexpr std::size_t Chunk = 65536;
     std::size_t size = 0;
@@ -117,17 +116,29 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
+int OpenRegularFile(const std::string& fileName) {
+    struct stat st;
+    if (stat(fileName.c_str(), &st) != 0) return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return -1;
+    }
+    const int fd = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    // Reads wait for data as usual once the file is known to be regular.
+    const int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
 TReadResult ReadWholeFile(const std::string& fileName, std::string& bytes) {
     bytes.clear();
-    // Only a regular file is opened at all: a named pipe would wait for a
-    // writer forever, and a device may never end. The check is made again on
-    // the open descriptor, opened without waiting, in case the name changed
-    // in between.
-    struct stat st;
-    if (stat(fileName.c_str(), &st) != 0)
-        return (errno == ENOENT || errno == ENOTDIR) ? TReadResult::Missing : TReadResult::Failed;
-    if (!S_ISREG(st.st_mode)) return TReadResult::Failed;
-    const int fd = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = OpenRegularFile(fileName);
     if (fd < 0)
         return (errno == ENOENT || errno == ENOTDIR) ? TReadResult::Missing : TReadResult::Failed;
     const TReadResult result = ReadRegularFile(fd, bytes);

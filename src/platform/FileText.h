@@ -26,6 +26,14 @@ enum class TReadResult { Ok, Missing, Failed };
 // far more than any hand-kept file, and little enough to hold in memory.
 constexpr std::size_t MaxTextFileBytes = 16u << 20;
 
+// Opens a regular file for reading, or gives -1. A named pipe would wait for
+// a writer forever and a device may never end, so anything that is not a
+// regular file is not opened at all (errno EINVAL); the open itself does not
+// wait, and the descriptor is checked again in case the name changed in
+// between. A missing file gives errno ENOENT or ENOTDIR. The caller closes
+// the descriptor.
+int OpenRegularFile(const std::string& fileName);
+
 // Reads every byte of the file into `bytes`. Missing means there is no file
 // at that path; Failed means there is something that cannot be read: a file
 // without permission, one larger than MaxTextFileBytes, or anything that is

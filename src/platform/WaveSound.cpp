@@ -1,14 +1,14 @@
 #include "platform/WaveSound.h"
 
-#include <fcntl.h>
 #include <sndfile.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numbers>
+
+#include "platform/FileText.h"
 
 namespace skimby {
 
@@ -18,21 +18,6 @@ std::chrono::microseconds TWaveSound::Duration() const {
 }
 
 namespace {
-
-// Opens a regular file for reading without waiting: a named pipe or a device
-// in place of the sound is not opened at all, and the open descriptor is
-// checked again in case the name changed in between. -1 when not possible.
-int OpenRegularFile(const char* path) {
-    struct stat st;
-    if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 // libsndfile gives samples of every format as floating point scaled to
 // -1..1; 16-bit samples come back exactly, 8-bit ones shifted up, wider ones
@@ -69,7 +54,7 @@ std::optional<TWaveSound> Decode(SNDFILE* file, const SF_INFO& info) {
 }  // namespace
 
 std::optional<TWaveSound> LoadWaveFile(const char* path) {
-    const int fd = OpenRegularFile(path);
+    const int fd = OpenRegularFile(path);  // never a named pipe or a device
     if (fd < 0) return std::nullopt;
     SF_INFO info{};
     // The descriptor stays this function's to close, whatever libsndfile does.
