@@ -46,8 +46,10 @@ std::string ReadFileText(const std::string& fileName);
 
 // Replaces the file's content with `bytes` atomically. An existing file keeps
 // its permission bits and, as far as the writer may set them, its owner and
-// group; a file whose permission bits forbid writing is left alone. False when the file could not
-// be written; the old file is then untouched and no temporary file is left behind.
+// group; a file whose permission bits forbid writing is left alone. A
+// symbolic link stays a link: its target is written, or created when it is
+// not there yet. False when the file could not be written; the old file is
+// then untouched and no temporary file is left behind.
 bool WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 
 // Holds an exclusive lock on the file for as long as it lives, so that two

@@ -29,7 +29,7 @@ bool TooSmallForADouble(std::string_view mantissa, char mark, std::string_view e
 
     const std::size_t markAt = std::min(mantissa.find(mark), mantissa.size());
     const std::size_t first = mantissa.find_first_not_of(std::string{'0', mark});
-    if (first == std::string_view::npos) return true;  // all zeros: never out of range
+    if (first == std::string_view::npos) return true;  // all zeros: the value is 0
     // The place of the first significant digit: 0 for units, -1 for tenths.
     const std::int64_t place =
         first < markAt ? static_cast<std::int64_t>(markAt - first) - 1
@@ -66,7 +66,7 @@ std::optional<double> TextToFloat(std::string_view text) {
     }
     if (!digits) return std::nullopt;
     const std::string_view mantissa = text.substr(mantissaBegin, i - mantissaBegin);
-    std::string_view exponent;  // its digits, with a "-" in front when negative
+    std::string_view exponent;  // its digits; the sign is kept apart
     bool exponentNegative = false;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
