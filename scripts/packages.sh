@@ -1,7 +1,7 @@
 # Debian packages the project needs to build, test and run; sourced by
 # test.sh and run.sh.
 SKIMBY_PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-qpa-plugins libasound2-dev fonts-dejavu-core xvfb xauth"
+  qt6-base-dev qt6-qpa-plugins libasound2-dev libsndfile1-dev fonts-dejavu-core xvfb xauth"
 
 skimby_install_packages() {
   local missing=()
