@@ -9,34 +9,26 @@
 #include <string>
 
 #include "display/BalloonTip.h"
-#include "spots/SpotTable.h"
+#include "support/GridSpots.h"
 #include "support/QtTestApp.h"
 
 namespace skimby {
 namespace {
 
-// A grid prepared as the program's start-up prepares it and driven the way
-// the spot table adds a member spot.
+// A grid prepared as the program's start-up prepares it, filled by the
+// program's own spot table.
 class SpotGridTest : public testing::Test {
   protected:
     SpotGridTest() {
-        TAlertPlayer silent([](const char*, void*, unsigned) { return true; });
-        TSpotTable(Model, silent, nullptr).PrepareSpotTable();
         Grid.resize(500, 300);
         Grid.show();
     }
 
-    void AddSpot(const std::string& call, TColor color = clWindowText, bool bold = false) {
-        const int row = Model.CurrentRow();
-        const std::string cells[] = {"LZ4UX-#", "14025,0", call, "CW 13 dB 18 WPM CQ"};
-        for (int c = 0; c < TGridModel::ColCount; ++c) {
-            Model.SetCells(c, row, cells[c]);
-            if (color != clWindowText) Model.SetCellFontColor(c, row, color);
-            if (bold) Model.SetCellFontStyleBold(c, row, true);
-            Model.AddCellBalloon(c, row, "KAVRA", "Call: " + call + "\r\nName: Hans", biInfo);
-        }
-        Model.SetRowCount(Model.RowCount() + 1);
-        Model.SetCurrentRow(Model.RowCount() - 1);
+    void AddSpot(const std::string& call) { Spots.Add(call); }
+    // Spots of members in turn, each a new call.
+    void AddSpots(int count) {
+        const char* calls[] = {"DL9ABC", "OH2BH", "K1ABC"};
+        for (int i = 0; i < count; ++i) Spots.Add(calls[i % 3]);
     }
 
     int Info() const { return Model.ColWidth(3); }
@@ -56,6 +48,7 @@ class SpotGridTest : public testing::Test {
     QApplication& App = QtTestApp();  // before any widget
     TGridModel Model;
     TSpotGrid Grid{Model};
+    TGridSpots Spots{Model};
 };
 
 TEST_F(SpotGridTest, InfoTakesTheWidthTheOtherColumnsLeave) {
@@ -117,7 +110,7 @@ TEST_F(SpotGridTest, HeightIsCutToWholeRowsInALayout) {
 }
 
 TEST_F(SpotGridTest, TheCurrentRowFollowsEachNewSpotAfterTheUserLookedElsewhere) {
-    for (int i = 0; i < 40; ++i) AddSpot("DL" + std::to_string(i));
+    AddSpots(40);
     EXPECT_EQ(BottomRow(), Model.RowCount() - 1);
 
     Grid.verticalScrollBar()->setValue(0);  // scrolled up with the bar
@@ -138,7 +131,7 @@ TEST_F(SpotGridTest, TheCurrentRowFollowsEachNewSpotAfterTheUserLookedElsewhere)
 
 TEST_F(SpotGridTest, AfterTrimmingTheNewestSpotIsTheBottomRowOfTheView) {
     while (Model.RowCount() < 1000) AddSpot("DL9ABC");
-    Model.DeleteRows(1, 100);
+    Spots.OtherLine();  // the next received line trims the table
     EXPECT_EQ(Model.RowCount(), 900);
     EXPECT_EQ(Model.CurrentRow(), 899);
     EXPECT_EQ(BottomRow(), 898);
@@ -226,7 +219,7 @@ TEST_F(SpotGridTest, TheMiddleButtonScrollsTowardsThePointerUntilAnyPress) {
 
 // Colours and widths of what is drawn, read back from the widget's pixels.
 TEST_F(SpotGridTest, DrawsHeaderCurrentRowGridLinesAndColouredBoldText) {
-    AddSpot("DL9ABC", clRed, true);
+    AddSpot("DL9ABC");  // a new call of a member not worked: red and bold
     AddSpot("DL9ABC");
     const QImage image = Grid.viewport()->grab().toImage();
     const QPalette& palette = Grid.palette();
@@ -314,7 +307,7 @@ TEST_F(SpotGridTest, BalloonTipFollowsThePointerFromCellToCell) {
     EXPECT_FALSE(tip.isVisible());
     QTRY_VERIFY(tip.isVisible());
     EXPECT_EQ(tip.Title(), "KAVRA");
-    EXPECT_EQ(tip.Text(), "Call: DL9ABC\nName: Hans");
+    EXPECT_EQ(tip.Text(), "Call: DL9ABC\nName: Hans\nQTH: Berlin\nQSO:s: 0\nWorked: No");
 
     QTest::mouseMove(view, CenterOf(2, 1) + QPoint(3, 0));  // same cell: stays up
     EXPECT_TRUE(tip.isVisible());
