@@ -4,7 +4,9 @@
 
 namespace skimby {
 
-TGridModel::TGridModel() : Rows(2) {}
+TGridModel::TGridModel() : Rows(2) {
+    for (int c = 0; c < ColCount; ++c) Rows[0][c].Text = HeaderTexts[c];
+}
 
 void TGridModel::SetRowCount(int n) {
     n = std::max(n, 1);

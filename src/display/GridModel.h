@@ -82,8 +82,9 @@ class TGridModel {
   public:
     static constexpr int ColCount = 4;
     static constexpr int DefaultColWidth = 80;
+    static constexpr std::array<const char*, ColCount> HeaderTexts{"From", "Freq", "Call", "Info"};
 
-    // Header row and one empty current row, as the grid is built.
+    // The header row with its texts and one empty current row.
     TGridModel();
 
     void SetObserver(TGridObserver* observer) { Observer = observer; }

@@ -28,6 +28,8 @@ TEST(GridModel, StartsWithHeaderAndOneEmptyCurrentRow) {
     EXPECT_EQ(grid.CurrentRow(), 1);
     EXPECT_FALSE(grid.Cell(0, 1).Attributes);
     EXPECT_FALSE(grid.BalloonEnabled());
+    const char* headers[] = {"From", "Freq", "Call", "Info"};
+    for (int c = 0; c < TGridModel::ColCount; ++c) EXPECT_EQ(grid.Cells(c, 0), headers[c]);
 }
 
 TEST(GridModel, AttributesAreCreatedOnFirstLookChangeFromTheGridsLook) {

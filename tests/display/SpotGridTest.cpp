@@ -217,6 +217,23 @@ TEST_F(SpotGridTest, TheMiddleButtonScrollsTowardsThePointerUntilAnyPress) {
     EXPECT_FALSE(Grid.AutoScrolling());
 }
 
+TEST(SpotGrid, ShowsTheHeaderTextsFromTheStart) {
+    QtTestApp();
+    TGridModel model;  // nothing has written to it yet
+    TSpotGrid grid(model);
+    grid.resize(500, 100);
+    grid.show();
+    const QImage image = grid.viewport()->grab().toImage();
+    for (int c = 0; c < TGridModel::ColCount; ++c) {
+        const QRect cell = grid.CellRect(c, 0).adjusted(2, 2, -3, -3);
+        int ink = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                ink += image.pixelColor(x, y).lightness() < 100;
+        EXPECT_GT(ink, 10) << "column " << c;
+    }
+}
+
 // Colours and widths of what is drawn, read back from the widget's pixels.
 TEST_F(SpotGridTest, DrawsHeaderCurrentRowGridLinesAndColouredBoldText) {
     AddSpot("DL9ABC");  // a new call of a member not worked: red and bold
