@@ -87,7 +87,10 @@ class TGridModel {
     // The header row with its texts and one empty current row.
     TGridModel();
 
-    void SetObserver(TGridObserver* observer) { Observer = observer; }
+    // Every observer added hears of every change until it is removed; each
+    // removes only itself. Adding one twice adds it once.
+    void AddObserver(TGridObserver* observer);
+    void RemoveObserver(TGridObserver* observer);
 
     int RowCount() const { return static_cast<int>(Rows.size()); }
     // New rows at the bottom are empty; removed rows take their
@@ -123,13 +126,15 @@ class TGridModel {
 
     TCellAttributes& AttributesOf(int col, int row);
     void NotifyCell(int col, int row);
+    template <typename TCall>
+    void Notify(TCall call);
 
     std::vector<TGridRow> Rows;
     std::array<int, ColCount> ColWidths{DefaultColWidth, DefaultColWidth, DefaultColWidth,
                                         DefaultColWidth};
     int CurrentRowIndex = 1;
     bool Balloons = false;
-    TGridObserver* Observer = nullptr;
+    std::vector<TGridObserver*> Observers;
 };
 
 }  // namespace skimby

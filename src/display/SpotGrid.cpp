@@ -40,12 +40,12 @@ TSpotGrid::TSpotGrid(TGridModel& model, QWidget* parent)
     TipHideTimer.setInterval(10 * QApplication::doubleClickInterval());
     connect(&TipHideTimer, &QTimer::timeout, this, [this] { HideTip(); });
 
-    Grid.SetObserver(this);
+    Grid.AddObserver(this);
     Relayout();
 }
 
 TSpotGrid::~TSpotGrid() {
-    Grid.SetObserver(nullptr);
+    Grid.RemoveObserver(this);
 }
 
 int TSpotGrid::TopRow() const {
@@ -206,20 +206,40 @@ void TSpotGrid::UpdateRow(int row) {
 
 // --- The model's news -----------------------------------------------------
 
+// The cached layouts follow the model's rows one for one. Should they ever
+// not match the model, they are all laid out afresh rather than indexed
+// out of step.
+bool TSpotGrid::LayoutsMatch(int modelRows) const {
+    return Layouts.size() == static_cast<std::size_t>(modelRows);
+}
+
+void TSpotGrid::ResetLayouts() {
+    Layouts.assign(Grid.RowCount(), {});
+}
+
 void TSpotGrid::CellChanged(int col, int row) {
-    Layouts[row][col].Valid = false;
+    if (static_cast<std::size_t>(row) < Layouts.size()) Layouts[row][col].Valid = false;
     const QRect r = CellRect(col, row);
     if (row == 0 || row >= TopRow()) viewport()->update(r);
 }
 
 void TSpotGrid::RowsAppended(int first, int count) {
-    Layouts.insert(Layouts.begin() + first, count, {});
+    if (LayoutsMatch(first))
+        Layouts.resize(first + count);
+    else
+        ResetLayouts();
     Relayout();
     for (int row = first; row < first + count; ++row) UpdateRow(row);
 }
 
 void TSpotGrid::RowsRemoved(int first, int count, int /*previousCurrentRow*/) {
-    Layouts.erase(Layouts.begin() + first, Layouts.begin() + first + count);
+    // Other spots now lie under the pointer: a balloon up names a row
+    // that has moved away.
+    HideTip();
+    if (LayoutsMatch(Grid.RowCount() + count))
+        Layouts.erase(Layouts.begin() + first, Layouts.begin() + first + count);
+    else
+        ResetLayouts();
     // The model has kept the current row's number when it still exists,
     // else made the new last row current without bringing it into view;
     // either way the view keeps its top row as far as the smaller grid

@@ -31,7 +31,8 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     static constexpr int MinZoom = -10;
     static constexpr int MaxZoom = 10;
 
-    // The grid observes model from now on; the model must outlive it.
+    // The grid observes model from now on; the model must outlive it. Any
+    // number of grids can show one model.
     explicit TSpotGrid(TGridModel& model, QWidget* parent = nullptr);
     ~TSpotGrid() override;
 
@@ -82,6 +83,8 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     void ColWidthChanged(int col) override;
 
     void Relayout();
+    bool LayoutsMatch(int modelRows) const;
+    void ResetLayouts();
     void StretchInfoColumn();
     void UpdateScrollBars();
     void AdjustToWholeRows();

@@ -28,7 +28,7 @@ class SpotGridTest : public testing::Test {
     // Spots of members in turn, each a new call.
     void AddSpots(int count) {
         const char* calls[] = {"DL9ABC", "OH2BH", "K1ABC"};
-        for (int i = 0; i < count; ++i) Spots.Add(calls[i % 3]);
+        for (int i = 0; i < count; ++i) Spots.Add(calls[NextCall++ % 3]);
     }
 
     int Info() const { return Model.ColWidth(3); }
@@ -49,6 +49,7 @@ class SpotGridTest : public testing::Test {
     TGridModel Model;
     TSpotGrid Grid{Model};
     TGridSpots Spots{Model};
+    int NextCall = 0;
 };
 
 TEST_F(SpotGridTest, InfoTakesTheWidthTheOtherColumnsLeave) {
@@ -140,6 +141,27 @@ TEST_F(SpotGridTest, AfterTrimmingTheNewestSpotIsTheBottomRowOfTheView) {
     EXPECT_EQ(BottomRow(), 900);
 }
 
+TEST_F(SpotGridTest, ATrimTakesDownTheBalloonOfTheRowsItMoves) {
+    while (Model.RowCount() < 1000) AddSpots(1);
+    Grid.verticalScrollBar()->setValue(0);  // the oldest spots in view
+    QWidget* view = Grid.viewport();
+    const TBalloonTip& tip = Grid.BalloonTip();
+    QTest::mouseMove(view, CenterOf(2, 3));
+    QTRY_VERIFY(tip.isVisible());
+    const QString before = tip.Text();
+    ASSERT_TRUE(before.startsWith("Call: " + QString::fromLatin1(Model.Cells(2, 3).c_str())));
+
+    Spots.OtherLine();  // another spot is under the pointer now
+    ASSERT_EQ(Model.RowCount(), 900);
+    ASSERT_EQ(Grid.TopRow(), 1);
+    EXPECT_FALSE(tip.isVisible());
+
+    QTest::mouseMove(view, CenterOf(2, 3) + QPoint(1, 0));  // a rest shows the new spot's
+    QTRY_VERIFY(tip.isVisible());
+    EXPECT_TRUE(tip.Text().startsWith("Call: " + QString::fromLatin1(Model.Cells(2, 3).c_str())));
+    EXPECT_NE(tip.Text(), before);
+}
+
 TEST_F(SpotGridTest, RemovingRowsKeepsAnOlderCurrentRowAndTheTopRow) {
     for (int i = 0; i < 60; ++i) AddSpot("DL9ABC");
     Model.SetCurrentRow(5);
@@ -215,6 +237,23 @@ TEST_F(SpotGridTest, TheMiddleButtonScrollsTowardsThePointerUntilAnyPress) {
     QTRY_VERIFY(Model.CurrentRow() < last - 2);
     QTest::mousePress(Grid.viewport(), Qt::LeftButton, {}, origin);
     EXPECT_FALSE(Grid.AutoScrolling());
+}
+
+TEST_F(SpotGridTest, TwoGridsOnOneModelEachFollowItUntilDestroyed) {
+    {
+        TSpotGrid second(Model);
+        second.resize(300, 200);
+        second.show();
+        AddSpots(20);
+        EXPECT_EQ(second.TopRow() + second.VisibleRowCount() - 1, Model.CurrentRow());
+        EXPECT_FALSE(second.grab().isNull());
+    }
+    AddSpots(100);  // the first grid still follows, and draws every row
+    EXPECT_EQ(BottomRow(), Model.CurrentRow());
+    Grid.verticalScrollBar()->setValue(0);
+    EXPECT_FALSE(Grid.grab().isNull());
+    Grid.verticalScrollBar()->setValue(Grid.verticalScrollBar()->maximum());
+    EXPECT_FALSE(Grid.grab().isNull());
 }
 
 TEST(SpotGrid, ShowsTheHeaderTextsFromTheStart) {
