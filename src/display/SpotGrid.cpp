@@ -30,6 +30,7 @@ TSpotGrid::TSpotGrid(TGridModel& model, QWidget* parent)
 
     Layouts.resize(Grid.RowCount());
     MarkedRow = Grid.CurrentRow();
+    OfferedHeight = height();
 
     AutoScrollTimer.setInterval(10);
     connect(&AutoScrollTimer, &QTimer::timeout, this, [this] { AutoScrollStep(); });
@@ -144,8 +145,10 @@ int TSpotGrid::IntegralHeight(int givenHeight, int scrollBarHeight, int rowHeigh
     return scrollBarHeight + 2 * border + rowHeight * rows;
 }
 
-// The layout's height is cut (or stretched by at most the border) to whole
-// rows, so no row is ever shown cut off at the bottom.
+// The height the layout offers is cut (or stretched by at most the border)
+// to whole rows, so no row is ever shown cut off at the bottom. It is cut
+// from the offered height each time: cutting the grid's own, already cut
+// height again would lose a row at every change of the row height.
 void TSpotGrid::AdjustToWholeRows() {
     if (InOwnResize) return;
     const QScrollBar* v = verticalScrollBar();
@@ -153,7 +156,7 @@ void TSpotGrid::AdjustToWholeRows() {
     const int room = width() - 2 * frameWidth() - vbar;
     const bool allColumns = room > ColumnsWidth() - Grid.ColWidth(InfoCol);
     const int hbar = allColumns ? 0 : horizontalScrollBar()->sizeHint().height();
-    const int h = IntegralHeight(height(), hbar, RowH, frameWidth());
+    const int h = IntegralHeight(OfferedHeight, hbar, RowH, frameWidth());
     if (h == height()) return;
     InOwnResize = true;
     const QSize old = size();
@@ -167,14 +170,29 @@ void TSpotGrid::AdjustToWholeRows() {
     InOwnResize = false;
 }
 
+// Every resize that the grid does not make itself is a new offer.
 bool TSpotGrid::event(QEvent* e) {
+    if (e->type() != QEvent::Resize) return QAbstractScrollArea::event(e);
+    if (!InOwnResize) OfferedHeight = static_cast<QResizeEvent*>(e)->size().height();
+    const bool wasInWidgetResize = InWidgetResize;
+    InWidgetResize = true;
     const bool done = QAbstractScrollArea::event(e);
-    if (e->type() == QEvent::Resize) AdjustToWholeRows();
+    InWidgetResize = wasInWidgetResize;
+    AdjustToWholeRows();
     return done;
 }
 
-void TSpotGrid::resizeEvent(QResizeEvent*) {
+// The viewport's size changed: with the grid's own size, or because a
+// scroll bar came or went. The columns are stretched again, the height
+// cut to whole rows again (unless the grid's own resize does that next),
+// and a current row that was in full view is brought into the view as it
+// is now.
+void TSpotGrid::resizeEvent(QResizeEvent* e) {
+    const int current = Grid.CurrentRow();
+    const bool wasShown = RowFullyShown(current, e->oldSize().height());
     Relayout();
+    if (!InWidgetResize) AdjustToWholeRows();
+    if (wasShown) ScrollIntoView(current);
 }
 
 // --- Scrolling ------------------------------------------------------------
@@ -197,6 +215,11 @@ void TSpotGrid::ScrollIntoView(int row) {
         SetTopRow(row);
     else if (row >= TopRow() + shown)
         SetTopRow(row - shown + 1);
+}
+
+bool TSpotGrid::RowFullyShown(int row, int viewHeight) const {
+    const int shown = std::max(0, (viewHeight - RowH) / RowH);
+    return row >= TopRow() && row < TopRow() + shown;
 }
 
 void TSpotGrid::UpdateRow(int row) {

@@ -90,6 +90,7 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     void AdjustToWholeRows();
     void SetTopRow(int row);
     void ScrollIntoView(int row);
+    bool RowFullyShown(int row, int viewHeight) const;
     void UpdateRow(int row);
     void InvalidateLayouts();
     void FitToZoomedText(int points);
@@ -119,6 +120,11 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     bool InRelayout = false;
     bool RelayoutAgain = false;
     bool InOwnResize = false;
+    bool InWidgetResize = false;
+    // The height the layout (or whoever resized the grid) last gave it; the
+    // whole-row height is always cut from this, never from a height the
+    // grid gave itself.
+    int OfferedHeight = 0;
 
     int WheelRemainder = 0;
     QTimer AutoScrollTimer;
