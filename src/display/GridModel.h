@@ -13,8 +13,9 @@
 namespace skimby {
 
 // 24-bit colour in blue-green-red order (red in the low byte), or one of the
-// system colours below, which carry 0xFF in the top byte and the platform's
-// colour index in the low byte.
+// named system colours below: 0xFF in the top byte marks them, the low byte
+// tells them apart, and the widget takes them from its palette when it
+// draws (GridColors.h), so the grid follows the desktop's colours.
 using TColor = std::uint32_t;
 
 constexpr TColor clBlack = 0x000000;
