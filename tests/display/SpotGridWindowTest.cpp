@@ -113,7 +113,12 @@ TEST(SpotGridWindow, ZoomStepsKeepTheGridAtTheWholeRowsOfTheOfferedHeight) {
                              120,  120,  120,  -120, -120, -120};
         for (int delta : wheel) {
             w.CtrlWheel(delta);
-            w.ExpectWholeRows("zoom " + std::to_string(w.Grid->ZoomAmount()));
+            const std::string zoom = "zoom " + std::to_string(w.Grid->ZoomAmount());
+            w.ExpectWholeRows(zoom);
+            // The newest spot and the current row under it stay in view.
+            const int current = w.Model.CurrentRow();
+            EXPECT_GE(current, w.Grid->TopRow()) << zoom;
+            EXPECT_LT(current, w.Grid->TopRow() + w.Grid->VisibleRowCount()) << zoom;
         }
         EXPECT_EQ(w.Grid->ZoomAmount(), 0);
     }
