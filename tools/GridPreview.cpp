@@ -3,7 +3,7 @@
 // through the real data handler, so colours, bold type and balloons are the
 // ones the program gives.
 //   --tip          the pointer rests on a spot cell, so its balloon shows
-//   --zoom N       zoom in steps of 3 points, as the Ctrl-wheel does, to N
+//   --zoom N       zoom in steps of 3 points, as the Ctrl-wheel does, towards N
 //   --lines N      hand over only the first N lines of the sample text
 //   --window WxH   show the grid in a W x H window between a top panel and
 //                  a status bar, as the main window holds it
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     shown->move(0, 0);
     shown->show();
     handler.Telnet1DataAvailable(FirstLines(ClusterText, options.Lines));
-    for (int zoom = 0; zoom != options.Zoom; zoom += options.Zoom > 0 ? 3 : -3)
+    for (int step = 0; step < std::abs(options.Zoom) / 3; ++step)
         grid->ZoomBy(options.Zoom > 0 ? 3 : -3);
     if (options.Tip) {
         QTimer::singleShot(300, grid, [grid] {
