@@ -89,7 +89,8 @@ std::vector<TBenchSpot> MakeSpots() {
     for (int i = 0; i < 420; ++i) {
         TBenchSpot s;
         s.Spot.Spotter = skimmers[i % 6];
-        s.Spot.Frequency = std::to_string(7000 + (i / 2 * 37) % 7000) + "," + std::to_string(i % 10);
+        s.Spot.Frequency =
+            std::to_string(7000 + (i / 2 * 37) % 7000) + "," + std::to_string(i % 10);
         s.Spot.Call = calls[i / 2 % 7];
         s.Spot.Info = "CW    " + std::to_string(5 + i % 30) + " dB  " +
                       std::to_string(18 + i % 12) + " WPM  CQ      " +

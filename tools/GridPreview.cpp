@@ -166,8 +166,8 @@ int main(int argc, char** argv) {
     if (options.Tip) {
         QTimer::singleShot(300, grid, [grid] {
             const QPoint at = grid->CellRect(2, 5).center() + QPoint(10, 0);
-            QMouseEvent move(QEvent::MouseMove, at, grid->viewport()->mapToGlobal(at),
-                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, at, grid->viewport()->mapToGlobal(at), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(grid->viewport(), &move);
         });
     }

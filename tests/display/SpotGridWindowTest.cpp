@@ -94,7 +94,7 @@ class TTestWindow {
     }
 
     QApplication& App = QtTestApp();  // before any widget
-    TGridModel Model;  // outlives the grid the window owns
+    TGridModel Model;                 // outlives the grid the window owns
     QMainWindow Window;
     TSpotGrid* Grid = new TSpotGrid(Model);
     TGridSpots Spots{Model};
@@ -109,8 +109,8 @@ TEST(SpotGridWindow, ZoomStepsKeepTheGridAtTheWholeRowsOfTheOfferedHeight) {
         w.ExpectWholeRows("before zooming");
 
         // Larger to +9 (a fourth step is refused), smaller to -9, back to 0.
-        const int wheel[] = {-120, -120, -120, -120, 120, 120, 120, 120,
-                             120,  120,  120,  -120, -120, -120};
+        const int wheel[] = {-120, -120, -120, -120, 120,  120,  120,
+                             120,  120,  120,  120,  -120, -120, -120};
         for (int delta : wheel) {
             w.CtrlWheel(delta);
             const std::string zoom = "zoom " + std::to_string(w.Grid->ZoomAmount());

@@ -31,8 +31,7 @@ class TGridSpots {
         Table.TrimSpotTable();
         const auto member = MemberList.LookupMember(call);
         if (!member) throw std::invalid_argument(call + " is not a member");
-        Table.AddMemberSpot({spotter, "14025,0", call, "CW 13 dB 18 WPM CQ"}, MemberList,
-                            *member);
+        Table.AddMemberSpot({spotter, "14025,0", call, "CW 13 dB 18 WPM CQ"}, MemberList, *member);
     }
 
     // One received line that is not a member spot: only the trim runs.
