@@ -32,7 +32,8 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     static constexpr int MaxZoom = 10;
 
     // The grid observes model from now on; the model must outlive it. Any
-    // number of grids can show one model.
+    // number of grids can show one model; they share its column widths, so
+    // the Info column fits the grid that stretched it last.
     explicit TSpotGrid(TGridModel& model, QWidget* parent = nullptr);
     ~TSpotGrid() override;
 
