@@ -37,8 +37,6 @@ class TGridSpots {
     // One received line that is not a member spot: only the trim runs.
     void OtherLine() { Table.TrimSpotTable(); }
 
-    TSpotTable& SpotTable() { return Table; }
-
   private:
     TAlertPlayer Player{[](const char*, void*, unsigned) { return true; }};
     TMemberTable MemberList;
