@@ -1,7 +1,8 @@
 # Debian packages the project needs to build, test and run; sourced by
-# test.sh and run.sh.
+# test.sh and run.sh. xdotool and x11-utils (xev) are for scripts/measure.sh.
 SKIMBY_PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-qpa-plugins libasound2-dev fonts-dejavu-core xvfb xauth xdotool x11-utils"
+  qt6-base-dev qt6-qpa-plugins libasound2-dev libsndfile1-dev fonts-dejavu-core xvfb xauth
+  xdotool x11-utils"
 
 skimby_install_packages() {
   local missing=()

@@ -44,9 +44,7 @@ std::unique_ptr<TAlsaOutput> TAlsaOutput::Open(const TWaveSound& sound) {
     snd_pcm_t* pcm = nullptr;
     if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0) return nullptr;
     std::unique_ptr<TAlsaOutput> out(new TAlsaOutput(pcm));
-    const snd_pcm_format_t format =
-        sound.BitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
-    if (snd_pcm_set_params(pcm, format, SND_PCM_ACCESS_RW_INTERLEAVED, sound.Channels,
+    if (snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED, sound.Channels,
                            sound.SamplesPerSec, 1, LatencyMicroseconds) < 0)
         return nullptr;
     snd_pcm_uframes_t buffer = 0, period = 0;
@@ -54,7 +52,7 @@ std::unique_ptr<TAlsaOutput> TAlsaOutput::Open(const TWaveSound& sound) {
         out->BufferTime = std::chrono::microseconds(buffer * 1000000ull / sound.SamplesPerSec);
         if (period > 0) out->PeriodFrames = period;
     }
-    out->FrameBytes = sound.FrameBytes();
+    out->Channels = sound.Channels;
     return out;
 }
 
@@ -62,7 +60,7 @@ TAlsaOutput::~TAlsaOutput() {
     snd_pcm_close(Pcm);
 }
 
-bool TAlsaOutput::WriteFrames(const char* frames, unsigned long count) {
+bool TAlsaOutput::WriteFrames(const std::int16_t* frames, unsigned long count) {
     int failures = 0;
     while (count > 0) {
         const snd_pcm_sframes_t n = snd_pcm_writei(Pcm, frames, count);
@@ -73,7 +71,7 @@ bool TAlsaOutput::WriteFrames(const char* frames, unsigned long count) {
             continue;
         }
         failures = 0;
-        frames += n * FrameBytes;
+        frames += n * Channels;
         count -= n;
     }
     return true;
@@ -94,7 +92,7 @@ bool TAlsaOutput::Play(const TWaveSound& sound, bool loop, TStopSignal& stop) {
             // never runs ahead.
             if (stop.WaitUntil(start + timeOf(written) - BufferTime)) break;
             const std::size_t n = std::min<std::size_t>(PeriodFrames, frames - at);
-            if (!WriteFrames(sound.Data.data() + at * FrameBytes, n)) return false;
+            if (!WriteFrames(sound.Samples.data() + at * sound.Channels, n)) return false;
             at += n;
             written += n;
         }

@@ -3,10 +3,11 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
-#include "platform/WaveFile.h"
+#include "platform/WaveSound.h"
 
 typedef struct _snd_pcm snd_pcm_t;
 
@@ -43,12 +44,12 @@ class TAlsaOutput {
 
   private:
     explicit TAlsaOutput(snd_pcm_t* pcm) : Pcm(pcm) {}
-    bool WriteFrames(const char* frames, unsigned long count);
+    bool WriteFrames(const std::int16_t* frames, unsigned long count);
 
     snd_pcm_t* Pcm;
     std::chrono::microseconds BufferTime{0};
     unsigned long PeriodFrames = 1024;
-    std::size_t FrameBytes = 1;
+    unsigned Channels = 1;
 };
 
 }  // namespace skimby

@@ -1,13 +1,17 @@
 #include "platform/FileText.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 namespace skimby {
@@ -23,14 +27,24 @@ std::string FolderOf(const std::string& fileName) {
     return fileName.substr(0, slash);
 }
 
-// The file a write should replace: the target of a symbolic link, so that
-// the rename does not turn the link into a plain file.
-std::string WriteTarget(const std::string& fileName) {
-    struct stat st;
-    if (lstat(fileName.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return fileName;
-    char resolved[PATH_MAX];
-    if (realpath(fileName.c_str(), resolved) == nullptr) return fileName;
-    return resolved;
+// The file a write should replace: for a symbolic link, the file it finally
+// names, followed hop by hop so that a target that does not exist yet is
+// found too. The rename then replaces (or creates) the target and the link
+// stays a link. No value for a loop of links.
+std::optional<std::string> WriteTarget(const std::string& fileName) {
+    constexpr int MaxLinkHops = 40;  // as the kernel allows in one path
+    std::string path = fileName;
+    for (int hop = 0; hop < MaxLinkHops; ++hop) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char target[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof target) return std::nullopt;
+        const std::string_view next(target, static_cast<std::size_t>(n));
+        // A relative target counts from the link's own folder.
+        path = next.front() == '/' ? std::string(next) : FolderOf(path) + "/" + std::string(next);
+    }
+    return std::nullopt;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -57,6 +71,40 @@ int CreateTempFile(const std::string& target, std::string& tempName) {
     return -1;
 }
 
+// Gives the new file the old one's owner and group, so that a write by root
+// (or by a member of the file's group) does not take the file away from its
+// user. Only root may give a file away; others keep what they may: the group
+// when they belong to it. Failing that, the writer owns the new file.
+void KeepOwner(int fd, const struct stat& old) {
+    if (fchown(fd, old.st_uid, old.st_gid) == 0) return;
+    if (fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0) return;
+    // The writer owns the new file; the write goes on.
+}
+
+// Reads the open file to its end. The size the file claims is only a first
+// check: the buffer grows with the bytes that actually arrive, and a file
+// that grows past the limit while it is read fails as well.
+TReadResult ReadRegularFile(int fd, std::string& bytes) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > MaxTextFileBytes)
+        return TReadResult::Failed;
+    constexpr std::size_t Chunk = 65536;
+    std::size_t size = 0;
+    for (;;) {
+        if (bytes.size() - size < Chunk) bytes.resize(std::max(size + Chunk, 2 * size));
+        const ssize_t n = read(fd, bytes.data() + size, bytes.size() - size);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return TReadResult::Failed;
+        }
+        size += static_cast<std::size_t>(n);
+        if (size > MaxTextFileBytes) return TReadResult::Failed;
+    }
+    bytes.resize(size);
+    return TReadResult::Ok;
+}
+
 // Flushes the folder entry of a rename to disk; a failure here does not
 // undo the write, so it is not reported.
 void SyncFolder(const std::string& folder) {
@@ -68,28 +116,35 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
+int OpenRegularFile(const std::string& fileName) {
+    struct stat st;
+    if (stat(fileName.c_str(), &st) != 0) return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return -1;
+    }
+    const int fd = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    // Reads wait for data as usual once the file is known to be regular.
+    const int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
 TReadResult ReadWholeFile(const std::string& fileName, std::string& bytes) {
     bytes.clear();
-    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFile(fileName);
     if (fd < 0)
         return (errno == ENOENT || errno == ENOTDIR) ? TReadResult::Missing : TReadResult::Failed;
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            close(fd);
-            bytes.clear();
-            return TReadResult::Failed;
-        }
-        bytes.append(buf, static_cast<std::size_t>(n));
-    }
+    const TReadResult result = ReadRegularFile(fd, bytes);
     close(fd);
-    return TReadResult::Ok;
+    if (result != TReadResult::Ok) bytes.clear();
+    return result;
 }
 
 std::string ReadFileText(const std::string& fileName) {
@@ -99,7 +154,9 @@ std::string ReadFileText(const std::string& fileName) {
 }
 
 bool WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
-    const std::string target = WriteTarget(fileName);
+    const std::optional<std::string> resolved = WriteTarget(fileName);
+    if (!resolved) return false;
+    const std::string& target = *resolved;
     struct stat old;
     const bool exists = stat(target.c_str(), &old) == 0;
     if (exists && (!S_ISREG(old.st_mode) || access(target.c_str(), W_OK) != 0)) return false;
@@ -107,6 +164,7 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
     std::string tempName;
     const int fd = CreateTempFile(target, tempName);
     if (fd < 0) return false;
+    if (exists) KeepOwner(fd, old);
     bool ok =
         (!exists || fchmod(fd, old.st_mode & 07777) == 0) && WriteAll(fd, bytes) && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
@@ -118,6 +176,27 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
     }
     SyncFolder(FolderOf(target));
     return true;
+}
+
+TFileLock::TFileLock(const std::string& fileName) {
+    // Opened for reading only: flock needs no more, and another user who may
+    // write the settings file can then share a lock file that root created.
+    const std::optional<std::string> target = WriteTarget(fileName);
+    if (!target) return;  // a loop of links, which cannot be written either
+    const std::string lockName = *target + ".lock";
+    FFd = open(lockName.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (FFd < 0) return;
+    while (flock(FFd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            close(FFd);
+            FFd = -1;
+            return;
+        }
+    }
+}
+
+TFileLock::~TFileLock() {
+    if (FFd >= 0) close(FFd);  // closing releases the lock
 }
 
 void SetBeforeRenameHookForTest(std::function<void(const std::string&)> hook) {

@@ -1,8 +1,10 @@
 #include "platform/NumberText.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace skimby {
@@ -12,6 +14,27 @@ std::atomic<char> Mark{'.'};
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// For a number that does not fit a double: whether it is too small (it then
+// reads as 0) rather than too large. That is when its first digit that is
+// not 0 stands below the units place once the exponent is applied. The
+// exponent saturates: no text can shift it back from a billion places.
+bool TooSmallForADouble(std::string_view mantissa, char mark, std::string_view exponent,
+                        bool exponentNegative) {
+    constexpr std::int64_t Saturated = 1000000000;
+    std::int64_t shift = 0;
+    for (const char c : exponent) shift = std::min(shift * 10 + (c - '0'), Saturated);
+    if (exponentNegative) shift = -shift;
+
+    const std::size_t markAt = std::min(mantissa.find(mark), mantissa.size());
+    const std::size_t first = mantissa.find_first_not_of(std::string{'0', mark});
+    if (first == std::string_view::npos) return true;  // all zeros: the value is 0
+    // The place of the first significant digit: 0 for units, -1 for tenths.
+    const std::int64_t place =
+        first < markAt ? static_cast<std::int64_t>(markAt - first) - 1
+                       : static_cast<std::int64_t>(markAt) - static_cast<std::int64_t>(first);
+    return place + shift < 0;
 }
 }  // namespace
 
@@ -28,51 +51,49 @@ std::optional<double> TextToFloat(std::string_view text) {
     while (i < n && text[i] == ' ') ++i;
     while (n > i && text[n - 1] == ' ') --n;
 
-    // Copy into a plain "[-]digits[.digits][e[-]digits]" form for from_chars,
-    // checking the shape on the way.
-    char buf[128];
-    std::size_t len = 0;
-    auto put = [&](char c) {
-        if (len >= sizeof buf) return false;
-        buf[len++] = c;
-        return true;
-    };
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-' && !put('-')) return std::nullopt;
-        ++i;
-    }
+    // Check the shape: [sign] digits with at most one mark [e [sign] digits].
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const std::size_t mantissaBegin = i;
     bool digits = false, seenMark = false;
     for (; i < n && (IsDigit(text[i]) || text[i] == mark); ++i) {
         if (text[i] == mark) {
             if (seenMark) return std::nullopt;
             seenMark = true;
-            if (!put('.')) return std::nullopt;
         } else {
             digits = true;
-            if (!put(text[i])) return std::nullopt;
         }
     }
     if (!digits) return std::nullopt;
+    const std::string_view mantissa = text.substr(mantissaBegin, i - mantissaBegin);
+    std::string_view exponent;  // its digits; the sign is kept apart
+    bool exponentNegative = false;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        if (!put('e')) return std::nullopt;
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            if (text[i] == '-' && !put('-')) return std::nullopt;
-            ++i;
-        }
-        bool expDigits = false;
-        for (; i < n && IsDigit(text[i]); ++i) {
-            expDigits = true;
-            if (!put(text[i])) return std::nullopt;
-        }
-        if (!expDigits) return std::nullopt;
+        if (i < n && (text[i] == '+' || text[i] == '-')) exponentNegative = text[i++] == '-';
+        const std::size_t begin = i;
+        while (i < n && IsDigit(text[i])) ++i;
+        if (i == begin) return std::nullopt;
+        exponent = text.substr(begin, i - begin);
     }
     if (i != n) return std::nullopt;
 
+    // from_chars reads "[-]digits[.digits][e[-]digits]" of any length.
+    std::string plain;
+    if (negative) plain += '-';
+    for (const char c : mantissa) plain += c == mark ? '.' : c;
+    if (!exponent.empty()) {
+        plain += exponentNegative ? "e-" : "e";
+        plain.append(exponent);
+    }
     double value = 0;
-    auto [end, ec] = std::from_chars(buf, buf + len, value);
-    if (ec != std::errc() || end != buf + len || !std::isfinite(value)) return std::nullopt;
-    return value;
+    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec == std::errc() && end == plain.data() + plain.size() && std::isfinite(value))
+        return value;
+    if (ec == std::errc::result_out_of_range &&
+        TooSmallForADouble(mantissa, mark, exponent, exponentNegative))
+        return negative ? -0.0 : 0.0;
+    return std::nullopt;
 }
 
 std::string FloatToText(double value) {

@@ -14,7 +14,8 @@ void SetDecimalSeparator(char mark);
 
 // Reads a floating-point number: leading and trailing spaces, an optional
 // sign, digits with at most one decimal mark, an optional exponent; nothing
-// else. Gives no value for text that does not fit or does not fit a double.
+// else, of any length. A value too small for a double reads as 0; text that
+// does not fit the shape, or a value too large for a double, gives no value.
 std::optional<double> TextToFloat(std::string_view text);
 
 // Writes the shortest form with at most 15 significant digits, using the

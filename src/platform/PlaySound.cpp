@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/AlsaOutput.h"
-#include "platform/WaveFile.h"
+#include "platform/WaveSound.h"
 
 namespace skimby {
 

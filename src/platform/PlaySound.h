@@ -1,5 +1,7 @@
-// Wave playback in the manner of the Windows sound service: play a sound by
-// name with a set of flags. Here it plays PCM WAV files through ALSA.
+// Playing a sound file by name. The flags say how: wait for the end or play
+// in the background, once or over and over, and whether a file that cannot
+// be played gives the default alert. Files are decoded with libsndfile
+// (WaveSound.h) and played through ALSA (AlsaOutput.h).
 #pragma once
 
 namespace skimby {
@@ -10,8 +12,9 @@ constexpr unsigned SND_NODEFAULT = 0x0002;     // no default alert for a missing
 constexpr unsigned SND_LOOP = 0x0008;          // repeat until stopped
 constexpr unsigned SND_FILENAME = 0x00020000;  // the name is a file path
 
-// Plays the sound; true when it was played. Never throws. The module handle
-// is accepted for the same shape as the original service and ignored.
+// Plays the sound; true when it was played. Never throws. A null or empty
+// name stops a sound playing in the background. `module` is not used: every
+// name is a file path.
 bool PlaySoundA(const char* name, void* module, unsigned flags);
 
 }  // namespace skimby

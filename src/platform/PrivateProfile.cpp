@@ -77,10 +77,18 @@ struct TPlace {
     TLine key{}, lastKey{};
 };
 
+// Where the profile's lines start: after a UTF-8 byte-order mark, which
+// editors may put before the first line. The mark is not part of the first
+// section's name, and a rewrite keeps it.
+std::size_t FirstLine(std::string_view text) {
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    return text.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
+}
+
 TPlace Locate(std::string_view text, std::string_view section, std::string_view key) {
     TPlace place;
     bool inSection = false;
-    for (std::size_t pos = 0; pos < text.size();) {
+    for (std::size_t pos = FirstLine(text); pos < text.size();) {
         const TLine line = LineAt(text, pos);
         pos = line.next;
         const TParsed p = Parse(text.substr(line.begin, line.end - line.begin));
@@ -140,7 +148,7 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
         out.append(keyLine).append(le).append(text.substr(at));
     } else {
         out.append(text);
-        if (!text.empty() && text.back() != '\n') out.append(le);
+        if (text.size() > FirstLine(text) && text.back() != '\n') out.append(le);
         out.append("[").append(section).append("]").append(le).append(keyLine).append(le);
     }
     return out;
@@ -155,6 +163,9 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& fileName) {
+    // Another copy of the program writing at the same time waits here, so
+    // that it reads this write's result instead of overwriting it.
+    const TFileLock lock(fileName);
     // A file that exists but cannot be read is not replaced: rewriting it
     // from nothing would lose everything else it holds.
     std::string text;

@@ -1,9 +1,10 @@
-// Private-profile (INI) files in the manner of the Windows profile service:
-// "[Section]" lines and "key=value" lines below them. Section and key names
-// are compared without regard to letter case (ASCII). A value is the text
-// after "=" without the blanks around it and without one pair of enclosing
-// single or double quotes, cut to 2047 characters. Lines starting with ";"
-// are comments. Reading accepts CR LF and LF line ends.
+// Profile (INI) files, the form of the settings file: "[Section]" lines and
+// "key=value" lines below them, read and written one key at a time. Section
+// and key names are compared without regard to letter case (ASCII). A value
+// is the text after "=" without the blanks around it and without one pair of
+// enclosing single or double quotes, cut to 2047 characters. Lines starting
+// with ";" are comments. Reading accepts CR LF and LF line ends, and skips a
+// UTF-8 byte-order mark at the very start.
 #pragma once
 
 #include <optional>

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 namespace skimby {

@@ -23,6 +23,35 @@ TEST_F(CommaMark, ReadsOnlyTheAcceptedShapes) {
     for (const auto& c : cases) EXPECT_EQ(TextToFloat(c.text), c.value) << '"' << c.text << '"';
 }
 
+// Texts of a valid shape are read whatever their length; a value too small
+// for a double reads as 0, one too large is refused.
+TEST_F(CommaMark, ReadsAnyLengthAndUnderflowsToZero) {
+    const std::string zeros(400, '0');
+    struct Case {
+        std::string text;
+        std::optional<double> value;
+    } cases[] = {
+        {"7023,5" + zeros, 7023.5},
+        {zeros + "7023,5", 7023.5},
+        {"  " + zeros + "14025,0" + zeros + "  ", 14025},
+        {"1" + zeros + "e-400", 1},
+        {"0," + zeros.substr(1) + "1e400", 1},
+        {"1e-320", 1e-320},
+        {"1e-400", 0},
+        {"-1e-400", 0},
+        {"0," + zeros + "1", 0},
+        {"1e-99999999999999999999", 0},
+        {"0e99999999999999999999", 0},
+        {"1" + zeros, {}},
+        {"1e99999999999999999999", {}},
+        {"1" + zeros + ",5,", {}},
+        {zeros + "x", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TextToFloat(c.text), c.value)
+            << '"' << c.text.substr(0, 40) << "\" (" << c.text.size() << " bytes)";
+}
+
 TEST_F(CommaMark, WritesShortestFormWithAtMost15Digits) {
     struct Case {
         double value;

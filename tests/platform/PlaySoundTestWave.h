@@ -1,7 +1,9 @@
 // Builds wave file bytes chunk by chunk, right or deliberately wrong.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -38,6 +40,15 @@ inline std::string FmtBody(const TFormat& f) {
            Le16(f.Bits);
 }
 
+// The extensible form of the format chunk: tag 0xFFFE, then the valid bits,
+// the speaker mask and the sample kind (1 integer PCM, 3 floating point) as
+// a GUID.
+inline std::string ExtensibleFmt(const TFormat& f, unsigned kind) {
+    const std::string guidTail("\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 12);
+    return Chunk("fmt ", FmtBody(TFormat(f.Channels, f.Rate, f.Bits, 0xFFFE)) + Le16(22) +
+                             Le16(f.Bits) + Le32(0) + Le32(kind) + guidTail);
+}
+
 inline std::string Fmt(const TFormat& f) {
     return Chunk("fmt ", FmtBody(f));
 }
@@ -48,6 +59,31 @@ inline std::string Riff(const std::string& chunks) {
 
 inline std::string Wave(const TFormat& f, const std::string& data) {
     return Riff(Fmt(f) + Chunk("data", data));
+}
+
+// Samples as the bytes of a file, little-endian.
+inline std::string Samples16(std::initializer_list<int> values) {
+    std::string d;
+    for (int v : values) d += Le16(static_cast<unsigned>(v));
+    return d;
+}
+
+inline std::string Samples24(std::initializer_list<int> values) {
+    std::string d;
+    for (int v : values) d += Le32(static_cast<std::uint32_t>(v)).substr(0, 3);
+    return d;
+}
+
+inline std::string Samples32(std::initializer_list<std::int64_t> values) {
+    std::string d;
+    for (auto v : values) d += Le32(static_cast<std::uint32_t>(v));
+    return d;
+}
+
+inline std::string SamplesFloat(std::initializer_list<float> values) {
+    std::string d;
+    for (float v : values) d += Le32(std::bit_cast<std::uint32_t>(v));
+    return d;
 }
 
 // `frames` frames of a ramp pattern, so any shift or loss shows.

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <set>
 #include <stdexcept>
 
 #include "platform/FileText.h"
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 namespace skimby {
@@ -37,6 +39,10 @@ TEST(PrivateProfile, ReadsValuesByTheProfileRules) {
         {"[A]\n;k=1\n", "A", "k", std::nullopt},
         {"[A]\nk\n", "A", "k", std::nullopt},
         {"", "A", "k", std::nullopt},
+        // A UTF-8 byte-order mark that an editor put before the first line.
+        {"\xEF\xBB\xBF[Telnet]\r\nMycall=DL9ABC\r\n", "Telnet", "MyCall", "DL9ABC"},
+        {"\xEF\xBB\xBFk=1\n[A]\n", "A", "k", std::nullopt},
+        {"[A]\n\xEF\xBB\xBF[B]\nk=1\n", "B", "k", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindProfileValue(c.text, c.section, c.key), c.value)
@@ -78,6 +84,10 @@ TEST(PrivateProfile, WriteChangesOnlyItsOwnLine) {
         // A value cannot smuggle in lines of its own.
         {"[S]\nk=1\n", "S", "k", "A\n[Form]\nW=1", "[S]\nk=A\n"},
         {"[S]\nk=1\n", "S", "k", "B\rC", "[S]\nk=B\n"},
+        // A leading byte-order mark stays, and the section after it is found.
+        {"\xEF\xBB\xBF[S]\r\nk=1\r\n", "s", "k", "2", "\xEF\xBB\xBF[S]\r\nk=2\r\n"},
+        {"\xEF\xBB\xBF[S]\na=1\n", "S", "b", "2", "\xEF\xBB\xBF[S]\na=1\nb=2\n"},
+        {"\xEF\xBB\xBF", "S", "k", "v", "\xEF\xBB\xBF[S]\nk=v\n"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SetProfileValue(c.text, c.section, c.key, c.value), c.result)
@@ -111,6 +121,61 @@ TEST(PrivateProfileFile, WriteKeepsPermissionsAndWritesThroughLinks) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+// A link whose target is not there yet: the target is created, the link
+// stays a link. Relative targets count from the link's own folder.
+TEST(PrivateProfileFile, WriteThroughADanglingLinkCreatesItsTarget) {
+    TTempFolder dir;
+    ASSERT_EQ(mkdir(dir.File("real").c_str(), 0700), 0);
+    ASSERT_EQ(symlink(dir.File("real/abs.ini").c_str(), dir.File("abs").c_str()), 0);
+    ASSERT_EQ(symlink("real/rel.ini", dir.File("rel").c_str()), 0);
+    ASSERT_EQ(symlink("../real/chain.ini", dir.File("real/hop").c_str()), 0);
+    ASSERT_EQ(symlink("real/hop", dir.File("chain").c_str()), 0);
+    const struct {
+        const char* link;
+        const char* target;
+    } cases[] = {{"abs", "real/abs.ini"}, {"rel", "real/rel.ini"}, {"chain", "real/chain.ini"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        ASSERT_TRUE(WritePrivateProfileString("S", "k", "v", dir.File(c.link)));
+        EXPECT_EQ(ReadBytes(dir.File(c.target)), "[S]\nk=v\n");
+        struct stat st;
+        ASSERT_EQ(lstat(dir.File(c.link).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+    }
+
+    // A target in a folder that is not there, or a loop of links, fails and
+    // leaves the link.
+    ASSERT_EQ(symlink("nowhere/a.ini", dir.File("lost").c_str()), 0);
+    ASSERT_EQ(symlink("loop", dir.File("loop").c_str()), 0);
+    for (const char* link : {"lost", "loop"}) {
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", dir.File(link))) << link;
+        struct stat st;
+        ASSERT_EQ(lstat(dir.File(link).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << link;
+    }
+}
+
+// A file of another user that root rewrites stays that user's, so that the
+// user's own next write still works.
+TEST(PrivateProfileFile, RewriteKeepsOwnerAndGroup) {
+    if (!RunningAsRoot()) GTEST_SKIP() << "only root can write a file that belongs to another user";
+    TTempFolder dir;
+    const std::string ini = dir.File("a.ini");
+    WriteBytes(ini, "[S]\nk=1\n");
+    chmod(ini.c_str(), 0644);
+    GiveToUnprivilegedUser(ini);
+
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "2", ini));
+    struct stat st;
+    ASSERT_EQ(stat(ini.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, UnprivilegedUser().Uid);
+    EXPECT_EQ(st.st_gid, UnprivilegedUser().Gid);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    RunUnprivileged(dir.Path(),
+                    [&] { EXPECT_TRUE(WritePrivateProfileString("S", "m", "3", ini)); });
+    EXPECT_EQ(ReadBytes(ini), "[S]\nk=2\nm=3\n");
+}
+
 // A path below a regular file cannot be created by anyone, root included.
 TEST(PrivateProfileFile, UnwritablePlaceFailsAndLeavesNothingBehind) {
     TTempFolder dir;
@@ -123,23 +188,80 @@ TEST(PrivateProfileFile, UnwritablePlaceFailsAndLeavesNothingBehind) {
     EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", dir.File("folder.ini")));
 }
 
-// Permission bits stop only users other than root.
+// Permission bits do not stop root, so this runs as an ordinary user.
 TEST(PrivateProfileFile, PermissionBitsAreHonoured) {
-    if (RunningAsRoot()) GTEST_SKIP() << "permission bits do not bind root";
     TTempFolder dir;
-    const std::string ini = dir.File("a.ini");
-    WriteBytes(ini, "[S]\nk=1\n");
+    RunUnprivileged(dir.Path(), [&] {
+        const std::string ini = dir.File("a.ini");
+        WriteBytes(ini, "[S]\nk=1\n");
 
-    chmod(ini.c_str(), 0444);  // a read-only file stays as it is
-    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
-    chmod(ini.c_str(), 0000);  // an unreadable one is not rewritten from nothing
-    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
-    chmod(ini.c_str(), 0644);
-    chmod(dir.Path().c_str(), 0555);  // nor can a file be written in a read-only folder
-    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
-    chmod(dir.Path().c_str(), 0700);
-    EXPECT_EQ(ReadBytes(ini), "[S]\nk=1\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+        chmod(ini.c_str(), 0444);  // a read-only file stays as it is
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
+        chmod(ini.c_str(), 0000);  // an unreadable one is not rewritten from nothing
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
+        EXPECT_EQ(GetPrivateProfileString("S", "k", "dflt", ini), "dflt");
+        chmod(ini.c_str(), 0644);
+        chmod(dir.Path().c_str(), 0555);  // nor can a file be written in a read-only folder
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", ini));
+        chmod(dir.Path().c_str(), 0700);
+        EXPECT_EQ(ReadBytes(ini), "[S]\nk=1\n");
+        // No temporary file is left behind; the lock file stays.
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+            names.insert(e.path().filename());
+        EXPECT_EQ(names, (std::set<std::string>{"a.ini", "a.ini.lock"}));
+    });
+}
+
+// Two copies of the program writing the same file at once: every key
+// written by either is kept.
+TEST(PrivateProfileFile, TwoProcessesWritingAtOnceLoseNoKey) {
+    TTempFolder dir(MemoryFolder());
+    const std::string ini = dir.File("a.ini");
+    constexpr int Keys = 300;
+    TStartGate gate;
+    const auto writer = [&](const std::string& section) {
+        return [&, section] {
+            gate.Wait();
+            for (int k = 0; k < Keys; ++k)
+                ASSERT_TRUE(WritePrivateProfileString(section, "k" + std::to_string(k), "v", ini));
+        };
+    };
+    TChildProcess a(writer("A")), b(writer("B"));
+    gate.Open();
+    ASSERT_EQ(a.Wait(std::chrono::seconds(60)), TChildEnd::Passed);
+    ASSERT_EQ(b.Wait(std::chrono::seconds(60)), TChildEnd::Passed);
+    const std::string text = ReadBytes(ini);
+    int missing = 0;
+    for (const char* section : {"A", "B"})
+        for (int k = 0; k < Keys; ++k)
+            if (!FindProfileValue(text, section, "k" + std::to_string(k))) ++missing;
+    EXPECT_EQ(missing, 0) << "of " << 2 * Keys << " keys";
+}
+
+// Files that are not plain settings files of a sane size read as unreadable:
+// reading gives the default at once, and writing fails without touching them.
+TEST(PrivateProfileFile, HugeOrSpecialFileIsUnreadable) {
+    TTempFolder dir;
+    const std::string head = "[S]\nk=v\n";
+    WriteSparseFile(dir.File("huge.ini"), head, std::uint64_t{1} << 40);
+    WriteSparseFile(dir.File("over.ini"), head, (16 << 20) + 1);
+    ASSERT_EQ(mkfifo(dir.File("pipe.ini").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/null", dir.File("device.ini").c_str()), 0);
+    for (const char* name : {"huge.ini", "over.ini", "pipe.ini", "device.ini"}) {
+        SCOPED_TRACE(name);
+        const std::string ini = dir.File(name);
+        RunBounded([&] {
+            EXPECT_EQ(GetPrivateProfileString("S", "k", "dflt", ini), "dflt");
+            EXPECT_FALSE(WritePrivateProfileString("S", "k", "w", ini));
+        });
+    }
+    EXPECT_EQ(std::filesystem::file_size(dir.File("over.ini")), (16u << 20) + 1);
+    EXPECT_EQ(ReadBytes(dir.File("over.ini")).substr(0, head.size()), head);
+
+    // Up to 16 MiB is read.
+    WriteSparseFile(dir.File("full.ini"), head, 16 << 20);
+    EXPECT_EQ(GetPrivateProfileString("S", "k", "dflt", dir.File("full.ini")), "v");
 }
 
 TEST(PrivateProfileFile, WriteStoppedBeforeTheRenameLeavesTheOldFileIntact) {

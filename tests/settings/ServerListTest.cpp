@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileText.h"
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 namespace skimby {
@@ -96,6 +97,36 @@ TEST(ServerList, UnreadableFileFailsWithItsFullPathAndLeavesOneEmptyRow) {
         }
         EXPECT_EQ(RowsOf(list, 3), (TRows{{"", "", ""}}));
     }
+}
+
+// A huge file, a named pipe or a device in place of the list fails at once
+// with the list's own error, as an unreadable file does.
+TEST(ServerList, HugeOrSpecialFileFailsLikeAnUnreadableOne) {
+    TTempFolder dir;
+    const std::string line = "Main\th\t23\n";
+    WriteSparseFile(dir.File("huge.ini"), line, std::uint64_t{1} << 40);
+    WriteSparseFile(dir.File("over.ini"), line, (16 << 20) + 1);
+    ASSERT_EQ(mkfifo(dir.File("pipe.ini").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/null", dir.File("device.ini").c_str()), 0);
+    for (const char* name : {"huge.ini", "over.ini", "pipe.ini", "device.ini"}) {
+        const std::string file = dir.File(name);
+        RunBounded([&] {
+            TServerList list;
+            try {
+                list.LoadFromFile(file);
+                ADD_FAILURE() << "no error for " << file;
+            } catch (const EFOpenError& e) {
+                EXPECT_EQ(e.Message(), "Cannot open file " + file);
+            }
+            EXPECT_EQ(RowsOf(list, 3), (TRows{{"", "", ""}}));
+        });
+    }
+
+    // Up to 16 MiB is read; the zero bytes after the line end the text.
+    WriteSparseFile(dir.File("full.ini"), line, 16 << 20);
+    TServerList list;
+    list.LoadFromFile(dir.File("full.ini"));
+    EXPECT_EQ(RowsOf(list, 3), (TRows{{"Main", "h", "23"}}));
 }
 
 }  // namespace

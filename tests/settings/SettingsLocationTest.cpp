@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 namespace skimby {
@@ -38,35 +39,35 @@ TEST(SettingsLocation, WritableProgramFolderHoldsTheFileAndStaysClean) {
     EXPECT_TRUE(std::filesystem::is_empty(program.Path()));
 }
 
-// Below a regular file nobody can create anything, root included; a folder
-// without write permission stops everybody else.
-std::vector<std::string> UnwritableProgramFolders(const TTempFolder& dir) {
-    WriteBytes(dir.File("plain"), "x");
-    std::vector<std::string> folders = {dir.File("plain/bin/")};
-    if (!RunningAsRoot()) {
-        mkdir(dir.File("readonly").c_str(), 0555);
-        folders.push_back(dir.File("readonly/"));
+void ExpectTheConfigFolder(const std::string& program, const TTempFolder& home) {
+    SCOPED_TRACE(program);
+    TEnvVar homeVar("HOME", home.Path().c_str());
+    const std::string xdg = home.File("xdg");
+    {
+        TEnvVar xdgVar("XDG_CONFIG_HOME", xdg.c_str());
+        EXPECT_EQ(SettingsFileName(program), xdg + "/skimby/Skimby.ini");
+        EXPECT_TRUE(std::filesystem::is_directory(xdg + "/skimby"));
     }
-    return folders;
+    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/dir"}) {
+        TEnvVar xdgVar("XDG_CONFIG_HOME", unusable);
+        EXPECT_EQ(SettingsFileName(program), home.File(".config/skimby/Skimby.ini"));
+        EXPECT_TRUE(std::filesystem::is_directory(home.File(".config/skimby")));
+    }
 }
 
+// Below a regular file nobody can create anything, root included; a folder
+// without write permission stops everybody but root, so that case runs as
+// an ordinary user.
 TEST(SettingsLocation, UnwritableProgramFolderFallsBackToTheConfigFolder) {
     TTempFolder dir, home;
-    TEnvVar homeVar("HOME", home.Path().c_str());
-    for (const std::string& program : UnwritableProgramFolders(dir)) {
-        SCOPED_TRACE(program);
-        const std::string xdg = home.File("xdg");
-        {
-            TEnvVar xdgVar("XDG_CONFIG_HOME", xdg.c_str());
-            EXPECT_EQ(SettingsFileName(program), xdg + "/skimby/Skimby.ini");
-            EXPECT_TRUE(std::filesystem::is_directory(xdg + "/skimby"));
-        }
-        for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/dir"}) {
-            TEnvVar xdgVar("XDG_CONFIG_HOME", unusable);
-            EXPECT_EQ(SettingsFileName(program), home.File(".config/skimby/Skimby.ini"));
-            EXPECT_TRUE(std::filesystem::is_directory(home.File(".config/skimby")));
-        }
-    }
+    WriteBytes(dir.File("plain"), "x");
+    ExpectTheConfigFolder(dir.File("plain/bin/"), home);
+    TTempFolder otherHome;
+    GiveToUnprivilegedUser(otherHome.Path());
+    RunUnprivileged(dir.Path(), [&] {
+        ASSERT_EQ(mkdir(dir.File("readonly").c_str(), 0555), 0);
+        ExpectTheConfigFolder(dir.File("readonly/"), otherHome);
+    });
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "platform/FileText.h"
 #include "settings/IniFile.h"
+#include "support/ChildProcess.h"
 #include "support/FakeSettingsWindow.h"
 #include "support/TempFolder.h"
 
@@ -142,6 +145,22 @@ TEST_F(SettingsTest, SaveOverAHandEditedFileChangesOnlyTheProgramsKeys) {
               "OnTop=0\r\n");
 }
 
+// An editor may save the file with a UTF-8 byte-order mark before the first
+// section: the section is still found, and the mark stays.
+TEST_F(SettingsTest, ByteOrderMarkBeforeTheFirstSection) {
+    const std::string bom = "\xEF\xBB\xBF";
+    WriteBytes(ini, bom + "[Telnet]\r\nServnr=1\r\nMycall=DL9ABC\r\n[Form]\r\nW=400\r\n");
+    Load();
+    EXPECT_EQ(window.Call, "DL9ABC");
+    EXPECT_EQ(window.Index, 1);
+    EXPECT_EQ(window.W, 400);
+    window.Call = "DK0XY";
+    Save();
+    EXPECT_EQ(ReadBytes(ini), bom +
+                                  "[Telnet]\r\nServnr=1\r\nMycall=DK0XY\r\n"
+                                  "[Form]\r\nW=400\r\nH=480\r\nLeft=1528\r\nTop=1\r\nOnTop=1\r\n");
+}
+
 TEST_F(SettingsTest, SaveAndLoadGiveTheSameWindowBack) {
     window.W = 500, window.H = 600, window.L = -30, window.T = 40;
     window.Call = "";
@@ -176,15 +195,9 @@ TEST_F(SettingsTest, MaximisedWindowIsSavedAsTheDefaultGeometry) {
 }
 
 // Below a regular file nobody can write, root included; a read-only folder
-// stops everybody else.
+// stops everybody but root, so that case runs as an ordinary user.
 TEST_F(SettingsTest, UnwritableFileFailsAtTheFirstKey) {
-    WriteBytes(dir.File("plain"), "x");
-    std::vector<std::string> files = {dir.File("plain/Skimby.ini")};
-    if (!RunningAsRoot()) {
-        mkdir(dir.File("readonly").c_str(), 0555);
-        files.push_back(dir.File("readonly/Skimby.ini"));
-    }
-    for (const std::string& bad : files) {
+    const auto failsAtTheFirstKey = [&](const std::string& bad) {
         try {
             SaveSettings(window, bad);
             ADD_FAILURE() << "no error for " << bad;
@@ -192,7 +205,26 @@ TEST_F(SettingsTest, UnwritableFileFailsAtTheFirstKey) {
             EXPECT_EQ(e.Message(), "Unable to write to " + bad);
         }
         EXPECT_FALSE(Exists(bad));
-    }
+    };
+    WriteBytes(dir.File("plain"), "x");
+    failsAtTheFirstKey(dir.File("plain/Skimby.ini"));
+    RunUnprivileged(dir.Path(), [&] {
+        ASSERT_EQ(mkdir(dir.File("readonly").c_str(), 0555), 0);
+        failsAtTheFirstKey(dir.File("readonly/Skimby.ini"));
+    });
+}
+
+// A named pipe in place of the settings file: start-up reads the defaults
+// and the close reports the file as unwritable, neither waits for a writer.
+TEST_F(SettingsTest, NamedPipeInPlaceOfTheFileNeverHangs) {
+    ASSERT_EQ(mkfifo(ini.c_str(), 0600), 0);
+    window.Call = "DL9ABC";
+    RunBounded([&] {
+        Load();
+        EXPECT_EQ(window.Call, "NOCALL");
+        EXPECT_EQ(window.W, 392);
+        EXPECT_THROW(Save(), EIniFileException);
+    });
 }
 
 // The third key's rename fails: the two keys before it stay written, the
@@ -208,6 +240,41 @@ TEST_F(SettingsTest, FailureInTheMiddleKeepsTheKeysBeforeIt) {
     SetBeforeRenameHookForTest({});
     EXPECT_EQ(writes, 3);
     EXPECT_EQ(ReadBytes(ini), "[Telnet]\nServnr=1\nMycall=DL9ABC\n");
+}
+
+// Two copies of the program closing together, each saving a fresh file:
+// every key is there once, whichever save came last.
+TEST_F(SettingsTest, TwoSavesAtOnceLoseNoKey) {
+    const TTempFolder memory(MemoryFolder());
+    constexpr int Runs = 150;
+    const auto fileOf = [&](int run) { return memory.File(std::to_string(run) + ".ini"); };
+    // Each write takes as long as a flush to a slow disk would, and the two
+    // processes meet before each run; one of them then starts a little later
+    // each time, so that the two saves overlap at every step.
+    TMeetingPoint meeting;
+    const auto saver = [&](int side) {
+        return [&, side] {
+            SetBeforeRenameHookForTest([](const std::string&) {
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            });
+            for (int run = 0; run < Runs; ++run) {
+                meeting.Meet(side);
+                if (side == run % 2)
+                    std::this_thread::sleep_for(std::chrono::microseconds(run % 10 * 15));
+                SaveSettings(window, fileOf(run));
+            }
+        };
+    };
+    TChildProcess a(saver(0)), b(saver(1));
+    ASSERT_EQ(a.Wait(std::chrono::seconds(60)), TChildEnd::Passed);
+    ASSERT_EQ(b.Wait(std::chrono::seconds(60)), TChildEnd::Passed);
+    int lost = 0;
+    for (int run = 0; run < Runs; ++run)
+        if (ReadBytes(fileOf(run)) !=
+            "[Telnet]\nServnr=-1\nMycall=NOCALL\n"
+            "[Form]\nW=467\nH=511\nLeft=244\nTop=158\nOnTop=1\n")
+            ++lost;
+    EXPECT_EQ(lost, 0) << "of " << Runs << " runs";
 }
 
 TEST_F(SettingsTest, MissingServerListStopsLoadingBeforeAnySetting) {

@@ -1,9 +1,10 @@
-// A fresh folder under /tmp for one test, removed with everything in it.
+// A fresh folder for one test, removed with everything in it.
 #pragma once
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,9 +16,10 @@ namespace skimby {
 
 class TTempFolder {
   public:
-    TTempFolder() {
-        char pattern[] = "/tmp/skimby-test-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
+    // Under /tmp, or under another existing folder such as MemoryFolder().
+    explicit TTempFolder(const std::string& base = "/tmp") {
+        std::string pattern = base + "/skimby-test-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         FPath = pattern;
     }
     ~TTempFolder() {
@@ -39,8 +41,26 @@ class TTempFolder {
     std::string FPath;
 };
 
+// A folder in memory when the system has one: files written there cost no
+// disk flushes, for tests that write a file hundreds of times.
+inline std::string MemoryFolder() {
+    struct stat st;
+    if (stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) && access("/dev/shm", W_OK) == 0)
+        return "/dev/shm";
+    return "/tmp";
+}
+
 inline void WriteBytes(const std::string& fileName, const std::string& bytes) {
     std::ofstream(fileName, std::ios::binary) << bytes;
+}
+
+// A file that starts with `head` and is `size` bytes long; the rest is a
+// hole that takes no disk space and reads as zero bytes.
+inline void WriteSparseFile(const std::string& fileName, const std::string& head,
+                            std::uint64_t size) {
+    WriteBytes(fileName, head);
+    if (truncate(fileName.c_str(), static_cast<off_t>(size)) != 0)
+        throw std::runtime_error("truncate failed");
 }
 
 inline std::string ReadBytes(const std::string& fileName) {
@@ -51,10 +71,6 @@ inline std::string ReadBytes(const std::string& fileName) {
 inline bool Exists(const std::string& fileName) {
     struct stat st;
     return stat(fileName.c_str(), &st) == 0;
-}
-
-inline bool RunningAsRoot() {
-    return geteuid() == 0;
 }
 
 }  // namespace skimby
