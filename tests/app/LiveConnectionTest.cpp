@@ -78,7 +78,8 @@ class LiveConnectionTest : public AppTest {
     // The window with one server in its list, the call sign set, and every
     // event of the telnet connection recorded on its way to the window.
     void StartWith(std::uint16_t telnetPort, int httpPort) {
-        WriteBytes(Dir.File("telnet.ini"), "Test\t127.0.0.1\t" + std::to_string(telnetPort) + "\r\n");
+        WriteBytes(Dir.File("telnet.ini"),
+                   "Test\t127.0.0.1\t" + std::to_string(telnetPort) + "\r\n");
         WriteSettings("[Telnet]\nMycall=DL1ABC\n");
         MemberHost = "127.0.0.1:" + std::to_string(httpPort);
         Start();
@@ -159,8 +160,7 @@ TEST_F(LiveConnectionTest, LogsInToThePracticeServerShowsSpotsAndConnectsAgain) 
     config.MemberCount = 40;
     config.Seed = 7;
     TPracticeThread practice(config);
-    StartWith(static_cast<std::uint16_t>(practice.Server.TelnetPort()),
-              practice.Server.HttpPort());
+    StartWith(static_cast<std::uint16_t>(practice.Server.TelnetPort()), practice.Server.HttpPort());
 
     Press();
     EXPECT_GT(Form().MemberTable().RowCount(), config.MemberCount);
@@ -192,8 +192,7 @@ TEST_F(LiveConnectionTest, LogsInToThePracticeServerShowsSpotsAndConnectsAgain) 
     EXPECT_FALSE(Link->IsOpen());
     practice.Stop();
     // The prompt was answered with the call sign.
-    EXPECT_NE(practice.Log().find("logged in as DL1ABC "), std::string::npos)
-        << practice.Log();
+    EXPECT_NE(practice.Log().find("logged in as DL1ABC "), std::string::npos) << practice.Log();
     EXPECT_EQ(EventsOffUiThread(), std::vector<std::string>{});
     EXPECT_TRUE(Errors.empty());
 }
@@ -220,10 +219,14 @@ TEST_F(LiveConnectionTest, AServerThatClosesIsShownOnTheWindowsThreadInOrder) {
     // The reader's last delivery, of an empty text, comes after the events
     // that it raised on its own thread.
     ASSERT_TRUE(WaitUntil([&] { return RecordedEvents().back() == "empty data"; }));
-    const std::vector<std::string> expected{
-        "status Connecting to 127.0.0.1.", "status Connected.", "connected", "data",
-        "status Disconnecting from 127.0.0.1.", "status Not connected.", "disconnected",
-        "empty data"};
+    const std::vector<std::string> expected{"status Connecting to 127.0.0.1.",
+                                            "status Connected.",
+                                            "connected",
+                                            "data",
+                                            "status Disconnecting from 127.0.0.1.",
+                                            "status Not connected.",
+                                            "disconnected",
+                                            "empty data"};
     EXPECT_EQ(RecordedEvents(), expected);
     EXPECT_EQ(EventsOffUiThread(), std::vector<std::string>{});
     EXPECT_TRUE(Errors.empty());
@@ -253,13 +256,12 @@ TEST_F(LiveConnectionTest, AnOldConnectionsEndIsShownBeforeTheNextOnesStart) {
     EXPECT_FALSE(Form().ComboBox1->isEnabled());
     EXPECT_EQ(Form().PanelText(1), "Connected.");
     const std::vector<std::string> expected{
-        "status Connecting to 127.0.0.1.",      "status Connected.",
-        "connected",                            "status Disconnecting from 127.0.0.1.",
-        "status Not connected.",                "disconnected",
-        "status Connecting to 127.0.0.1.",      "status Connected.",
-        "connected"};
+        "status Connecting to 127.0.0.1.",      "status Connected.",     "connected",
+        "status Disconnecting from 127.0.0.1.", "status Not connected.", "disconnected",
+        "status Connecting to 127.0.0.1.",      "status Connected.",     "connected"};
     EXPECT_EQ(RecordedEvents(), expected);
-    EXPECT_EQ(EventsOffUiThread(), std::vector<std::string>{});    Link->Close();
+    EXPECT_EQ(EventsOffUiThread(), std::vector<std::string>{});
+    Link->Close();
 }
 
 TEST_F(LiveConnectionTest, ARefusedConnectShowsServerNotResponding) {
@@ -274,9 +276,9 @@ TEST_F(LiveConnectionTest, ARefusedConnectShowsServerNotResponding) {
     EXPECT_TRUE(Form().ComboBox1->isEnabled());
     EXPECT_EQ(Form().PanelText(1), "Not connected.");
     EXPECT_EQ(Form().MemberTable().Field(1, 0), "K9ABC");  // replaced before the open
-    const std::vector<std::string> expected{
-        "status Connecting to 127.0.0.1.", "status Disconnecting from 127.0.0.1.",
-        "status Not connected.", "disconnected"};
+    const std::vector<std::string> expected{"status Connecting to 127.0.0.1.",
+                                            "status Disconnecting from 127.0.0.1.",
+                                            "status Not connected.", "disconnected"};
     EXPECT_EQ(RecordedEvents(), expected);
 }
 
@@ -366,7 +368,7 @@ TEST_F(LiveConnectionTest, ClosingDuringTheFetchClosesItsConnectionAndThenTheWin
     EXPECT_TRUE(WaitUntil([&] { return !Form().isVisible(); }));
     EXPECT_TRUE(Exists(Dir.File("Skimby.ini")));
     EXPECT_EQ(RecordedEvents(), std::vector<std::string>{});  // no connect tried
-    EXPECT_EQ(Form().MemberTable().RowCount(), 1);  // never filled
+    EXPECT_EQ(Form().MemberTable().RowCount(), 1);            // never filled
     EXPECT_TRUE(Errors.empty());
 }
 

@@ -116,7 +116,8 @@ TEST_F(QtAdaptersTest, WindowServicesProcessPendingEventsOnlyOnTheUiThread) {
     int fired = 0;
     QObject context;
     auto queue = [&] {
-        QMetaObject::invokeMethod(&context, [&] { ++fired; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &context, [&] { ++fired; }, Qt::QueuedConnection);
         QTimer::singleShot(0, &context, [&] { ++fired; });
     };
     queue();
