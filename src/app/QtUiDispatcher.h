@@ -38,11 +38,12 @@ class TQtUiDispatcher final : public TUiDispatcher {
 
   private:
     const std::thread::id UiThread;
-    // Queued calls are delivered to this object on its thread.
-    QObject Receiver;
     // Keeps a post from racing the destruction of Receiver.
     std::mutex PostLock;
     std::atomic<bool> ShuttingDown{false};
+    // Queued calls are delivered to this object on its thread. Last, so it
+    // goes first, while a post can still find the flag above set.
+    QObject Receiver;
 };
 
 }  // namespace skimby
