@@ -34,10 +34,13 @@ struct TLine {
 };
 
 TLine LineAt(std::string_view text, std::size_t begin) {
-    std::size_t lf = text.find('\n', begin);
-    if (lf == std::string_view::npos) return {begin, text.size(), text.size()};
-    std::size_t end = (lf > begin && text[lf - 1] == '\r') ? lf - 1 : lf;
-    return {begin, end, lf + 1};
+    const std::size_t lf = text.find('\n', begin);
+    // The last line may end in a CR whose LF never came (a file cut short):
+    // that CR is a line end as well, so the line reads the same whether or
+    // not more lines follow it.
+    const std::size_t stop = lf == std::string_view::npos ? text.size() : lf;
+    const std::size_t end = (stop > begin && text[stop - 1] == '\r') ? stop - 1 : stop;
+    return {begin, end, lf == std::string_view::npos ? text.size() : lf + 1};
 }
 
 enum class TKind { Other, Section, Key };
@@ -143,8 +146,8 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     } else if (place.sectionFound) {
         const std::size_t at = place.lastKey.next;
         out.append(text.substr(0, at));
-        if (place.lastKey.end == at)
-            out.append(le);  // the section ended the text without a line end
+        if (at == text.size() && text.back() != '\n')
+            out.append(le);  // the section ended the text without a whole line end
         out.append(keyLine).append(le).append(text.substr(at));
     } else {
         out.append(text);
