@@ -119,6 +119,14 @@ std::string_view LineEndOf(std::string_view text) {
     return (lf != std::string_view::npos && lf > 0 && text[lf - 1] == '\r') ? "\r\n" : "\n";
 }
 
+// What ends the text's last line before a line is added after it: nothing
+// when it has its line end, the LF when it stops after its CR, and the
+// file's line end otherwise.
+std::string_view LastLineEnd(std::string_view text, std::string_view le) {
+    if (text.ends_with('\n')) return {};
+    return text.ends_with('\r') ? "\n" : le;
+}
+
 std::string_view OneLine(std::string_view value) {
     return value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
 }
@@ -146,12 +154,11 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     } else if (place.sectionFound) {
         const std::size_t at = place.lastKey.next;
         out.append(text.substr(0, at));
-        if (at == text.size() && text.back() != '\n')
-            out.append(le);  // the section ended the text without a whole line end
+        if (at == text.size()) out.append(LastLineEnd(text, le));
         out.append(keyLine).append(le).append(text.substr(at));
     } else {
         out.append(text);
-        if (text.size() > FirstLine(text) && text.back() != '\n') out.append(le);
+        if (text.size() > FirstLine(text)) out.append(LastLineEnd(text, le));
         out.append("[").append(section).append("]").append(le).append(keyLine).append(le);
     }
     return out;

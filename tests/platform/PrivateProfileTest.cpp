@@ -83,6 +83,8 @@ TEST(PrivateProfile, WriteChangesOnlyItsOwnLine) {
         {"[S]\na=1", "S", "a", "2", "[S]\na=2"},
         {"[S]\na=1\r", "S", "b", "2", "[S]\na=1\r\nb=2\n"},
         {"[S]\na=1\r", "S", "a", "2", "[S]\na=2\r"},
+        {"[S]\r\na=1\r", "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n"},
+        {"[S]\r\na=1\r", "T", "b", "2", "[S]\r\na=1\r\n[T]\r\nb=2\r\n"},
         // Only the first of repeated sections is written to.
         {"[S]\nk=1\n[S]\nk=2\n", "S", "k", "3", "[S]\nk=3\n[S]\nk=2\n"},
         // A value cannot smuggle in lines of its own.
