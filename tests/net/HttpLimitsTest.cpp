@@ -27,8 +27,11 @@ TEST_F(HttpLimitsTest, AnnouncedLengthIsNotReservedBeforeTheBytesArrive) {
 TEST_F(HttpLimitsTest, AnnouncedLengthBeyondTheLimitFailsAtOnce) {
     for (const std::string& length : {std::string("2147483647"), std::to_string(kMaxBody + 1)}) {
         Server.Add(Reply("HTTP/1.0 200 OK", "Content-Length: " + length + "\r\n", "short"));
+        const TResourceUse use("member service announces " + length + " bytes");
         ExpectError<EReplyBodyTooLarge>([&] { Client.FetchText(Server.Url("/")); },
                                         "Reply body too large.");
+        use.Report("\"Reply body too large.\" before any body byte is read");
+        EXPECT_LT(use.PeakGrowth(), 16 * MiB * MemoryBoundScale);
         EXPECT_EQ(Client.HopCount, 0);
     }
 }
@@ -88,8 +91,11 @@ TEST_F(HttpLimitsTest, EndlessLineFromASlowServerFails) {
     TCannedReply reply{"HTTP/1.0 200 OK\r\nX: " + std::string(4 * kMaxLine, 'e')};
     reply.DripSize = 64;
     Server.Add(reply);
+    const TResourceUse use("member service never ends a header line");
     ExpectError<EReplyLineTooLong>([&] { Client.FetchText(Server.Url("/")); },
                                    "Reply line too long.");
+    use.Report("\"Reply line too long.\" after 64 KiB");
+    EXPECT_LT(use.PeakGrowth(), 16 * MiB * MemoryBoundScale);
 }
 
 std::string NumberedHeaderLines(int count) {
