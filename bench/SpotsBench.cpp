@@ -141,7 +141,7 @@ void BM_ReceivedText(benchmark::State& state) {
     table.SetSoundOn(false);
     TStatusSink status;
     TAppendCounter appended;
-    grid.SetObserver(&appended);
+    grid.AddObserver(&appended);
     TReceivedText handler(
         table, members, status, [](const std::string&) {}, [] { return std::string("OH2XX"); });
 

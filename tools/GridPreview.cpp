@@ -1,15 +1,26 @@
 // Shows the spot grid filled with a screenful of member spots, for looking
 // at it and taking screenshots. The spots come from sample cluster text run
 // through the real data handler, so colours, bold type and balloons are the
-// ones the program gives. With --tip, the pointer is made to rest on a spot
-// cell so its balloon tip shows too; with --zoom N the text is N points
-// larger.
+// ones the program gives.
+//   --tip          the pointer rests on a spot cell, so its balloon shows
+//   --zoom N       zoom in steps of 3 points, as the Ctrl-wheel does, towards N
+//   --lines N      hand over only the first N lines of the sample text
+//   --window WxH   show the grid in a W x H window between a top panel and
+//                  a status bar, as the main window holds it
 #include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMainWindow>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "display/GridModel.h"
 #include "display/SpotGrid.h"
@@ -65,13 +76,73 @@ class TNoStatus : public TStatusPanel {
     void SetPanelText(int, std::string_view) override {}
 };
 
+struct TOptions {
+    bool Tip = false;
+    int Zoom = 0;
+    int Lines = -1;  // all
+    QSize Window;    // empty: the grid alone
+};
+
+TOptions ParseOptions(int argc, char** argv) {
+    TOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : "";
+        if (arg == "--tip") {
+            options.Tip = true;
+        } else if (arg == "--zoom") {
+            options.Zoom = std::atoi(value);
+            ++i;
+        } else if (arg == "--lines") {
+            options.Lines = std::atoi(value);
+            ++i;
+        } else if (arg == "--window") {
+            int w = 0, h = 0;
+            if (std::sscanf(value, "%dx%d", &w, &h) == 2) options.Window = QSize(w, h);
+            ++i;
+        }
+    }
+    return options;
+}
+
+// The first lines of the sample text, or all of it.
+std::string_view FirstLines(std::string_view text, int lines) {
+    std::size_t end = 0;
+    for (int n = 0; lines >= 0 && n < lines && end < text.size(); ++n)
+        end = text.find('\n', end) + 1;
+    return lines < 0 ? text : text.substr(0, end);
+}
+
+// A top panel and a two-panel status bar around the grid, as in the
+// program's main window.
+QMainWindow* WindowAround(TSpotGrid* grid, QSize size) {
+    auto* window = new QMainWindow;
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* panel = new QWidget;
+    auto* row = new QHBoxLayout(panel);
+    row->addWidget(new QPushButton("Connect"));
+    row->addWidget(new QLabel(OperatorCall));
+    row->addStretch();
+    layout->addWidget(panel);
+    layout->addWidget(grid);
+    window->setCentralWidget(central);
+    window->statusBar()->addWidget(new QLabel("1575"), 1);
+    window->statusBar()->addWidget(new QLabel("Connected."), 3);
+    window->resize(size);
+    return window;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    const TOptions options = ParseOptions(argc, argv);
     SetDecimalSeparator(',');
     TGridModel model;
-    TSpotGrid grid(model);
+    auto* grid = new TSpotGrid(model);
     TAlertPlayer player([](const char*, void*, unsigned) { return true; });
     TSpotTable spots(model, player, [] { return std::string(OperatorCall); });
     spots.SetSoundOn(false);
@@ -80,20 +151,27 @@ int main(int argc, char** argv) {
     members.FillMemberTable(MemberList);
     TNoStatus status;
     TReceivedText handler(spots, members, status, nullptr, nullptr);
-    handler.Telnet1DataAvailable(ClusterText);
 
-    grid.setWindowTitle("Skimby");
-    grid.move(0, 0);
-    grid.resize(560, 4 + 18 * 23);
-    grid.show();
-    if (argc > 2 && std::strcmp(argv[1], "--zoom") == 0) grid.ZoomBy(std::atoi(argv[2]));
-    if (argc > 1 && std::strcmp(argv[1], "--tip") == 0) {
-        QTimer::singleShot(300, &grid, [&grid] {
-            const QPoint at = grid.CellRect(2, 5).center() + QPoint(10, 0);
-            QMouseEvent move(QEvent::MouseMove, at, grid.viewport()->mapToGlobal(at), Qt::NoButton,
+    QWidget* shown = grid;
+    if (options.Window.isEmpty())
+        grid->resize(560, 4 + 18 * 23);
+    else
+        shown = WindowAround(grid, options.Window);
+    shown->setWindowTitle("Skimby");
+    shown->move(0, 0);
+    shown->show();
+    handler.Telnet1DataAvailable(FirstLines(ClusterText, options.Lines));
+    for (int step = 0; step < std::abs(options.Zoom) / 3; ++step)
+        grid->ZoomBy(options.Zoom > 0 ? 3 : -3);
+    if (options.Tip) {
+        QTimer::singleShot(300, grid, [grid] {
+            const QPoint at = grid->CellRect(2, 5).center() + QPoint(10, 0);
+            QMouseEvent move(QEvent::MouseMove, at, grid->viewport()->mapToGlobal(at), Qt::NoButton,
                              Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(grid.viewport(), &move);
+            QApplication::sendEvent(grid->viewport(), &move);
         });
     }
-    return app.exec();
+    const int result = app.exec();
+    delete shown;  // before the model the grid observes
+    return result;
 }

@@ -1,5 +1,5 @@
 // The small window that shows a cell's balloon: an icon and a bold title
-// line above the text, in the platform's tool-tip colours.
+// line above the text, in the palette's tool-tip colours.
 #pragma once
 
 #include <QFrame>

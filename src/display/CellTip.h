@@ -15,7 +15,8 @@ struct TTipContent {
     int Icon = biInfo;
 };
 
-// A tip window holds at most this many characters of text.
+// The longest tip text shown; a longer balloon text is cut to this length,
+// ending in "...", so a runaway text cannot fill the screen.
 constexpr std::size_t MaxTipTextLength = 4102;
 
 // The tip for cell (col, row), or nothing when balloons are off, the cell

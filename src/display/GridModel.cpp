@@ -4,7 +4,25 @@
 
 namespace skimby {
 
-TGridModel::TGridModel() : Rows(2) {}
+TGridModel::TGridModel() : Rows(2) {
+    for (int c = 0; c < ColCount; ++c) Rows[0][c].Text = HeaderTexts[c];
+}
+
+void TGridModel::AddObserver(TGridObserver* observer) {
+    if (std::find(Observers.begin(), Observers.end(), observer) == Observers.end())
+        Observers.push_back(observer);
+}
+
+void TGridModel::RemoveObserver(TGridObserver* observer) {
+    std::erase(Observers, observer);
+}
+
+// By index, so an observer that removes itself while told does not upset
+// the loop (at worst the next one misses this change).
+template <typename TCall>
+void TGridModel::Notify(TCall call) {
+    for (std::size_t i = 0; i < Observers.size(); ++i) call(*Observers[i]);
+}
 
 void TGridModel::SetRowCount(int n) {
     n = std::max(n, 1);
@@ -12,13 +30,13 @@ void TGridModel::SetRowCount(int n) {
     if (n == old) return;
     if (n > old) {
         Rows.resize(n);
-        if (Observer) Observer->RowsAppended(old, n - old);
+        Notify([&](TGridObserver& o) { o.RowsAppended(old, n - old); });
         return;
     }
     const int previousCurrent = CurrentRowIndex;
     Rows.resize(n);
     if (CurrentRowIndex >= n) CurrentRowIndex = std::max(1, n - 1);
-    if (Observer) Observer->RowsRemoved(n, old - n, previousCurrent);
+    Notify([&](TGridObserver& o) { o.RowsRemoved(n, old - n, previousCurrent); });
 }
 
 const std::string& TGridModel::Cells(int col, int row) const {
@@ -58,7 +76,7 @@ void TGridModel::SetCurrentRow(int row) {
     row = std::clamp(row, 1, std::max(1, RowCount() - 1));
     if (row == CurrentRowIndex) return;
     CurrentRowIndex = row;
-    if (Observer) Observer->CurrentRowChanged(row);
+    Notify([&](TGridObserver& o) { o.CurrentRowChanged(row); });
 }
 
 void TGridModel::DeleteRows(int first, int count) {
@@ -70,16 +88,16 @@ void TGridModel::DeleteRows(int first, int count) {
     Rows.erase(Rows.begin() + first, Rows.begin() + first + count);
     const int previousCurrent = CurrentRowIndex;
     if (CurrentRowIndex >= RowCount()) CurrentRowIndex = std::max(1, RowCount() - 1);
-    if (Observer) Observer->RowsRemoved(first, count, previousCurrent);
+    Notify([&](TGridObserver& o) { o.RowsRemoved(first, count, previousCurrent); });
 }
 
 void TGridModel::SetColWidth(int col, int width) {
     ColWidths.at(col) = width;
-    if (Observer) Observer->ColWidthChanged(col);
+    Notify([&](TGridObserver& o) { o.ColWidthChanged(col); });
 }
 
 void TGridModel::NotifyCell(int col, int row) {
-    if (Observer) Observer->CellChanged(col, row);
+    Notify([&](TGridObserver& o) { o.CellChanged(col, row); });
 }
 
 }  // namespace skimby

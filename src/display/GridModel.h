@@ -13,8 +13,9 @@
 namespace skimby {
 
 // 24-bit colour in blue-green-red order (red in the low byte), or one of the
-// system colours below, which carry 0xFF in the top byte and the platform's
-// colour index in the low byte.
+// named system colours below: 0xFF in the top byte marks them, the low byte
+// tells them apart, and the widget takes them from its palette when it
+// draws (GridColors.h), so the grid follows the desktop's colours.
 using TColor = std::uint32_t;
 
 constexpr TColor clBlack = 0x000000;
@@ -82,11 +83,15 @@ class TGridModel {
   public:
     static constexpr int ColCount = 4;
     static constexpr int DefaultColWidth = 80;
+    static constexpr std::array<const char*, ColCount> HeaderTexts{"From", "Freq", "Call", "Info"};
 
-    // Header row and one empty current row, as the grid is built.
+    // The header row with its texts and one empty current row.
     TGridModel();
 
-    void SetObserver(TGridObserver* observer) { Observer = observer; }
+    // Every observer added hears of every change until it is removed; each
+    // removes only itself. Adding one twice adds it once.
+    void AddObserver(TGridObserver* observer);
+    void RemoveObserver(TGridObserver* observer);
 
     int RowCount() const { return static_cast<int>(Rows.size()); }
     // New rows at the bottom are empty; removed rows take their
@@ -122,13 +127,15 @@ class TGridModel {
 
     TCellAttributes& AttributesOf(int col, int row);
     void NotifyCell(int col, int row);
+    template <typename TCall>
+    void Notify(TCall call);
 
     std::vector<TGridRow> Rows;
     std::array<int, ColCount> ColWidths{DefaultColWidth, DefaultColWidth, DefaultColWidth,
                                         DefaultColWidth};
     int CurrentRowIndex = 1;
     bool Balloons = false;
-    TGridObserver* Observer = nullptr;
+    std::vector<TGridObserver*> Observers;
 };
 
 }  // namespace skimby

@@ -30,6 +30,7 @@ TSpotGrid::TSpotGrid(TGridModel& model, QWidget* parent)
 
     Layouts.resize(Grid.RowCount());
     MarkedRow = Grid.CurrentRow();
+    OfferedHeight = height();
 
     AutoScrollTimer.setInterval(10);
     connect(&AutoScrollTimer, &QTimer::timeout, this, [this] { AutoScrollStep(); });
@@ -40,12 +41,12 @@ TSpotGrid::TSpotGrid(TGridModel& model, QWidget* parent)
     TipHideTimer.setInterval(10 * QApplication::doubleClickInterval());
     connect(&TipHideTimer, &QTimer::timeout, this, [this] { HideTip(); });
 
-    Grid.SetObserver(this);
+    Grid.AddObserver(this);
     Relayout();
 }
 
 TSpotGrid::~TSpotGrid() {
-    Grid.SetObserver(nullptr);
+    Grid.RemoveObserver(this);
 }
 
 int TSpotGrid::TopRow() const {
@@ -144,8 +145,10 @@ int TSpotGrid::IntegralHeight(int givenHeight, int scrollBarHeight, int rowHeigh
     return scrollBarHeight + 2 * border + rowHeight * rows;
 }
 
-// The layout's height is cut (or stretched by at most the border) to whole
-// rows, so no row is ever shown cut off at the bottom.
+// The height the layout offers is cut (or stretched by at most the border)
+// to whole rows, so no row is ever shown cut off at the bottom. It is cut
+// from the offered height each time: cutting the grid's own, already cut
+// height again would lose a row at every change of the row height.
 void TSpotGrid::AdjustToWholeRows() {
     if (InOwnResize) return;
     const QScrollBar* v = verticalScrollBar();
@@ -153,7 +156,7 @@ void TSpotGrid::AdjustToWholeRows() {
     const int room = width() - 2 * frameWidth() - vbar;
     const bool allColumns = room > ColumnsWidth() - Grid.ColWidth(InfoCol);
     const int hbar = allColumns ? 0 : horizontalScrollBar()->sizeHint().height();
-    const int h = IntegralHeight(height(), hbar, RowH, frameWidth());
+    const int h = IntegralHeight(OfferedHeight, hbar, RowH, frameWidth());
     if (h == height()) return;
     InOwnResize = true;
     const QSize old = size();
@@ -167,14 +170,29 @@ void TSpotGrid::AdjustToWholeRows() {
     InOwnResize = false;
 }
 
+// Every resize that the grid does not make itself is a new offer.
 bool TSpotGrid::event(QEvent* e) {
+    if (e->type() != QEvent::Resize) return QAbstractScrollArea::event(e);
+    if (!InOwnResize) OfferedHeight = static_cast<QResizeEvent*>(e)->size().height();
+    const bool wasInWidgetResize = InWidgetResize;
+    InWidgetResize = true;
     const bool done = QAbstractScrollArea::event(e);
-    if (e->type() == QEvent::Resize) AdjustToWholeRows();
+    InWidgetResize = wasInWidgetResize;
+    AdjustToWholeRows();
     return done;
 }
 
-void TSpotGrid::resizeEvent(QResizeEvent*) {
+// The viewport's size changed: with the grid's own size, or because a
+// scroll bar came or went. The columns are stretched again, the height
+// cut to whole rows again (unless the grid's own resize does that next),
+// and a current row that was in full view is brought into the view as it
+// is now.
+void TSpotGrid::resizeEvent(QResizeEvent* e) {
+    const int current = Grid.CurrentRow();
+    const bool wasShown = RowFullyShown(current, e->oldSize().height());
     Relayout();
+    if (!InWidgetResize) AdjustToWholeRows();
+    if (wasShown) ScrollIntoView(current);
 }
 
 // --- Scrolling ------------------------------------------------------------
@@ -199,6 +217,11 @@ void TSpotGrid::ScrollIntoView(int row) {
         SetTopRow(row - shown + 1);
 }
 
+bool TSpotGrid::RowFullyShown(int row, int viewHeight) const {
+    const int shown = std::max(0, (viewHeight - RowH) / RowH);
+    return row >= TopRow() && row < TopRow() + shown;
+}
+
 void TSpotGrid::UpdateRow(int row) {
     const QRect r(0, CellRect(0, row).top(), viewport()->width(), RowH);
     if (row == 0 || (row >= TopRow() && r.top() < viewport()->height())) viewport()->update(r);
@@ -206,20 +229,40 @@ void TSpotGrid::UpdateRow(int row) {
 
 // --- The model's news -----------------------------------------------------
 
+// The cached layouts follow the model's rows one for one. Should they ever
+// not match the model, they are all laid out afresh rather than indexed
+// out of step.
+bool TSpotGrid::LayoutsMatch(int modelRows) const {
+    return Layouts.size() == static_cast<std::size_t>(modelRows);
+}
+
+void TSpotGrid::ResetLayouts() {
+    Layouts.assign(Grid.RowCount(), {});
+}
+
 void TSpotGrid::CellChanged(int col, int row) {
-    Layouts[row][col].Valid = false;
+    if (static_cast<std::size_t>(row) < Layouts.size()) Layouts[row][col].Valid = false;
     const QRect r = CellRect(col, row);
     if (row == 0 || row >= TopRow()) viewport()->update(r);
 }
 
 void TSpotGrid::RowsAppended(int first, int count) {
-    Layouts.insert(Layouts.begin() + first, count, {});
+    if (LayoutsMatch(first))
+        Layouts.resize(first + count);
+    else
+        ResetLayouts();
     Relayout();
     for (int row = first; row < first + count; ++row) UpdateRow(row);
 }
 
 void TSpotGrid::RowsRemoved(int first, int count, int /*previousCurrentRow*/) {
-    Layouts.erase(Layouts.begin() + first, Layouts.begin() + first + count);
+    // Other spots now lie under the pointer: a balloon up names a row
+    // that has moved away.
+    HideTip();
+    if (LayoutsMatch(Grid.RowCount() + count))
+        Layouts.erase(Layouts.begin() + first, Layouts.begin() + first + count);
+    else
+        ResetLayouts();
     // The model has kept the current row's number when it still exists,
     // else made the new last row current without bringing it into view;
     // either way the view keeps its top row as far as the smaller grid

@@ -31,7 +31,9 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     static constexpr int MinZoom = -10;
     static constexpr int MaxZoom = 10;
 
-    // The grid observes model from now on; the model must outlive it.
+    // The grid observes model from now on; the model must outlive it. Any
+    // number of grids can show one model; they share its column widths, so
+    // the Info column fits the grid that stretched it last.
     explicit TSpotGrid(TGridModel& model, QWidget* parent = nullptr);
     ~TSpotGrid() override;
 
@@ -82,11 +84,14 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     void ColWidthChanged(int col) override;
 
     void Relayout();
+    bool LayoutsMatch(int modelRows) const;
+    void ResetLayouts();
     void StretchInfoColumn();
     void UpdateScrollBars();
     void AdjustToWholeRows();
     void SetTopRow(int row);
     void ScrollIntoView(int row);
+    bool RowFullyShown(int row, int viewHeight) const;
     void UpdateRow(int row);
     void InvalidateLayouts();
     void FitToZoomedText(int points);
@@ -116,6 +121,11 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     bool InRelayout = false;
     bool RelayoutAgain = false;
     bool InOwnResize = false;
+    bool InWidgetResize = false;
+    // The height the layout (or whoever resized the grid) last gave it; the
+    // whole-row height is always cut from this, never from a height the
+    // grid gave itself.
+    int OfferedHeight = 0;
 
     int WheelRemainder = 0;
     QTimer AutoScrollTimer;

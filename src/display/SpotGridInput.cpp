@@ -92,11 +92,16 @@ void TSpotGrid::ZoomBy(int points) {
     const int zoom = Fonts.Zoom() + points;
     if (zoom < MinZoom || zoom > MaxZoom) return;
     HideTip();
+    // Taller or lower rows change how many fit: a current row in full view
+    // stays in view, as the newest spot does while the user zooms.
+    const int current = Grid.CurrentRow();
+    const bool wasShown = RowFullyShown(current, viewport()->height());
     Fonts.SetZoom(zoom);
     InvalidateLayouts();
     FitToZoomedText(points);
     Relayout();
     AdjustToWholeRows();
+    if (wasShown) ScrollIntoView(current);
     viewport()->update();
 }
 

@@ -43,6 +43,7 @@ struct TSpotGrid::TPaintColors {
 };
 
 void TSpotGrid::paintEvent(QPaintEvent* e) {
+    if (!LayoutsMatch(Grid.RowCount())) ResetLayouts();
     QPainter p(viewport());
     const TPaintColors colors(palette());
     const QRect dirty = e->rect();

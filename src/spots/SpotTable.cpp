@@ -3,7 +3,6 @@
 namespace skimby {
 
 namespace {
-constexpr const char* HeaderTexts[TGridModel::ColCount] = {"From", "Freq", "Call", "Info"};
 constexpr int ColumnWidths[TGridModel::ColCount] = {90, 70, 80, 220};
 constexpr const char* BalloonTitle = "KAVRA";
 }  // namespace
@@ -13,7 +12,7 @@ TSpotTable::TSpotTable(TGridModel& grid, TAlertPlayer& player, TCallSignSource o
 
 void TSpotTable::PrepareSpotTable() {
     for (int c = 0; c < TGridModel::ColCount; ++c) {
-        Grid.SetCells(c, 0, HeaderTexts[c]);
+        Grid.SetCells(c, 0, TGridModel::HeaderTexts[c]);
         Grid.SetColWidth(c, ColumnWidths[c]);
     }
     Grid.SetBalloonEnabled(true);

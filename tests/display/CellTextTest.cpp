@@ -53,7 +53,7 @@ TEST(NumberTest, RightAlignsOnlyTextsThatReadAsNumbers) {
 
 TEST(CellTip, ComesFromTheBalloonOrTheCellsOwnText) {
     TGridModel grid;
-    grid.SetCells(1, 0, "Freq");
+    grid.SetCells(0, 0, "");
     grid.SetCells(0, 1, "LZ4UX-#");
     grid.AddCellBalloon(0, 1, "KAVRA", "Call: DL9ABC\r\nName: Hans", biInfo);
     grid.SetCells(1, 1, "\r\n\tA\tB\t");

@@ -28,6 +28,8 @@ TEST(GridModel, StartsWithHeaderAndOneEmptyCurrentRow) {
     EXPECT_EQ(grid.CurrentRow(), 1);
     EXPECT_FALSE(grid.Cell(0, 1).Attributes);
     EXPECT_FALSE(grid.BalloonEnabled());
+    const char* headers[] = {"From", "Freq", "Call", "Info"};
+    for (int c = 0; c < TGridModel::ColCount; ++c) EXPECT_EQ(grid.Cells(c, 0), headers[c]);
 }
 
 TEST(GridModel, AttributesAreCreatedOnFirstLookChangeFromTheGridsLook) {
@@ -67,7 +69,7 @@ TEST(GridModel, DeleteRowsMovesRowsUpWithTheirLookAndKeepsOrMovesTheCurrentRow) 
         grid.AddCellBalloon(2, r, "KAVRA", "row " + std::to_string(r), biInfo);
     }
     grid.SetCurrentRow(999);
-    grid.SetObserver(&seen);
+    grid.AddObserver(&seen);
 
     grid.DeleteRows(1, 100);
 
@@ -92,7 +94,7 @@ TEST(GridModel, DeleteRowsIgnoresRowsBeyondTheGridAndEmptyCounts) {
     TGridModel grid;
     grid.SetRowCount(10);
     RecordingObserver seen;
-    grid.SetObserver(&seen);
+    grid.AddObserver(&seen);
     for (auto [first, count] : {std::pair{11, 1}, {1, 0}, {1, -3}}) grid.DeleteRows(first, count);
     EXPECT_EQ(grid.RowCount(), 10);
     EXPECT_TRUE(seen.Events.empty());
@@ -101,7 +103,7 @@ TEST(GridModel, DeleteRowsIgnoresRowsBeyondTheGridAndEmptyCounts) {
 TEST(GridModel, TellsTheObserverWhatChanged) {
     TGridModel grid;
     RecordingObserver seen;
-    grid.SetObserver(&seen);
+    grid.AddObserver(&seen);
     grid.SetCells(0, 1, "W9XYZ-#");
     grid.SetRowCount(3);
     grid.SetCurrentRow(2);
@@ -110,6 +112,21 @@ TEST(GridModel, TellsTheObserverWhatChanged) {
     grid.SetCellFontStyleBold(0, 1, true);
     EXPECT_EQ(seen.Events, (std::vector<std::string>{"cell 0 1", "append 2 1", "current 2",
                                                      "width 0", "cell 0 1"}));
+}
+
+TEST(GridModel, EachObserverHearsEveryChangeUntilItRemovesItself) {
+    TGridModel grid;
+    RecordingObserver first, second, stranger;
+    grid.AddObserver(&first);
+    grid.AddObserver(&second);
+    grid.AddObserver(&second);  // once is enough
+    grid.SetCells(0, 1, "A");
+    grid.RemoveObserver(&second);
+    grid.RemoveObserver(&stranger);  // never added: changes nothing
+    grid.SetRowCount(3);
+    EXPECT_EQ(first.Events, (std::vector<std::string>{"cell 0 1", "append 2 1"}));
+    EXPECT_EQ(second.Events, std::vector<std::string>{"cell 0 1"});
+    EXPECT_TRUE(stranger.Events.empty());
 }
 
 }  // namespace

@@ -9,34 +9,26 @@
 #include <string>
 
 #include "display/BalloonTip.h"
-#include "spots/SpotTable.h"
+#include "support/GridSpots.h"
 #include "support/QtTestApp.h"
 
 namespace skimby {
 namespace {
 
-// A grid prepared as the program's start-up prepares it and driven the way
-// the spot table adds a member spot.
+// A grid prepared as the program's start-up prepares it, filled by the
+// program's own spot table.
 class SpotGridTest : public testing::Test {
   protected:
     SpotGridTest() {
-        TAlertPlayer silent([](const char*, void*, unsigned) { return true; });
-        TSpotTable(Model, silent, nullptr).PrepareSpotTable();
         Grid.resize(500, 300);
         Grid.show();
     }
 
-    void AddSpot(const std::string& call, TColor color = clWindowText, bool bold = false) {
-        const int row = Model.CurrentRow();
-        const std::string cells[] = {"LZ4UX-#", "14025,0", call, "CW 13 dB 18 WPM CQ"};
-        for (int c = 0; c < TGridModel::ColCount; ++c) {
-            Model.SetCells(c, row, cells[c]);
-            if (color != clWindowText) Model.SetCellFontColor(c, row, color);
-            if (bold) Model.SetCellFontStyleBold(c, row, true);
-            Model.AddCellBalloon(c, row, "KAVRA", "Call: " + call + "\r\nName: Hans", biInfo);
-        }
-        Model.SetRowCount(Model.RowCount() + 1);
-        Model.SetCurrentRow(Model.RowCount() - 1);
+    void AddSpot(const std::string& call) { Spots.Add(call); }
+    // Spots of members in turn, each a new call.
+    void AddSpots(int count) {
+        const char* calls[] = {"DL9ABC", "OH2BH", "K1ABC"};
+        for (int i = 0; i < count; ++i) Spots.Add(calls[NextCall++ % 3]);
     }
 
     int Info() const { return Model.ColWidth(3); }
@@ -56,6 +48,8 @@ class SpotGridTest : public testing::Test {
     QApplication& App = QtTestApp();  // before any widget
     TGridModel Model;
     TSpotGrid Grid{Model};
+    TGridSpots Spots{Model};
+    int NextCall = 0;
 };
 
 TEST_F(SpotGridTest, InfoTakesTheWidthTheOtherColumnsLeave) {
@@ -117,7 +111,7 @@ TEST_F(SpotGridTest, HeightIsCutToWholeRowsInALayout) {
 }
 
 TEST_F(SpotGridTest, TheCurrentRowFollowsEachNewSpotAfterTheUserLookedElsewhere) {
-    for (int i = 0; i < 40; ++i) AddSpot("DL" + std::to_string(i));
+    AddSpots(40);
     EXPECT_EQ(BottomRow(), Model.RowCount() - 1);
 
     Grid.verticalScrollBar()->setValue(0);  // scrolled up with the bar
@@ -138,13 +132,34 @@ TEST_F(SpotGridTest, TheCurrentRowFollowsEachNewSpotAfterTheUserLookedElsewhere)
 
 TEST_F(SpotGridTest, AfterTrimmingTheNewestSpotIsTheBottomRowOfTheView) {
     while (Model.RowCount() < 1000) AddSpot("DL9ABC");
-    Model.DeleteRows(1, 100);
+    Spots.OtherLine();  // the next received line trims the table
     EXPECT_EQ(Model.RowCount(), 900);
     EXPECT_EQ(Model.CurrentRow(), 899);
     EXPECT_EQ(BottomRow(), 898);
 
     AddSpot("OH2BH");  // the next spot brings the new empty row into view
     EXPECT_EQ(BottomRow(), 900);
+}
+
+TEST_F(SpotGridTest, ATrimTakesDownTheBalloonOfTheRowsItMoves) {
+    while (Model.RowCount() < 1000) AddSpots(1);
+    Grid.verticalScrollBar()->setValue(0);  // the oldest spots in view
+    QWidget* view = Grid.viewport();
+    const TBalloonTip& tip = Grid.BalloonTip();
+    QTest::mouseMove(view, CenterOf(2, 3));
+    QTRY_VERIFY(tip.isVisible());
+    const QString before = tip.Text();
+    ASSERT_TRUE(before.startsWith("Call: " + QString::fromLatin1(Model.Cells(2, 3).c_str())));
+
+    Spots.OtherLine();  // another spot is under the pointer now
+    ASSERT_EQ(Model.RowCount(), 900);
+    ASSERT_EQ(Grid.TopRow(), 1);
+    EXPECT_FALSE(tip.isVisible());
+
+    QTest::mouseMove(view, CenterOf(2, 3) + QPoint(1, 0));  // a rest shows the new spot's
+    QTRY_VERIFY(tip.isVisible());
+    EXPECT_TRUE(tip.Text().startsWith("Call: " + QString::fromLatin1(Model.Cells(2, 3).c_str())));
+    EXPECT_NE(tip.Text(), before);
 }
 
 TEST_F(SpotGridTest, RemovingRowsKeepsAnOlderCurrentRowAndTheTopRow) {
@@ -224,9 +239,43 @@ TEST_F(SpotGridTest, TheMiddleButtonScrollsTowardsThePointerUntilAnyPress) {
     EXPECT_FALSE(Grid.AutoScrolling());
 }
 
+TEST_F(SpotGridTest, TwoGridsOnOneModelEachFollowItUntilDestroyed) {
+    {
+        TSpotGrid second(Model);
+        second.resize(300, 200);
+        second.show();
+        AddSpots(20);
+        EXPECT_EQ(second.TopRow() + second.VisibleRowCount() - 1, Model.CurrentRow());
+        EXPECT_FALSE(second.grab().isNull());
+    }
+    AddSpots(100);  // the first grid still follows, and draws every row
+    EXPECT_EQ(BottomRow(), Model.CurrentRow());
+    Grid.verticalScrollBar()->setValue(0);
+    EXPECT_FALSE(Grid.grab().isNull());
+    Grid.verticalScrollBar()->setValue(Grid.verticalScrollBar()->maximum());
+    EXPECT_FALSE(Grid.grab().isNull());
+}
+
+TEST(SpotGrid, ShowsTheHeaderTextsFromTheStart) {
+    QtTestApp();
+    TGridModel model;  // nothing has written to it yet
+    TSpotGrid grid(model);
+    grid.resize(500, 100);
+    grid.show();
+    const QImage image = grid.viewport()->grab().toImage();
+    for (int c = 0; c < TGridModel::ColCount; ++c) {
+        const QRect cell = grid.CellRect(c, 0).adjusted(2, 2, -3, -3);
+        int ink = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                ink += image.pixelColor(x, y).lightness() < 100;
+        EXPECT_GT(ink, 10) << "column " << c;
+    }
+}
+
 // Colours and widths of what is drawn, read back from the widget's pixels.
 TEST_F(SpotGridTest, DrawsHeaderCurrentRowGridLinesAndColouredBoldText) {
-    AddSpot("DL9ABC", clRed, true);
+    AddSpot("DL9ABC");  // a new call of a member not worked: red and bold
     AddSpot("DL9ABC");
     const QImage image = Grid.viewport()->grab().toImage();
     const QPalette& palette = Grid.palette();
@@ -314,7 +363,7 @@ TEST_F(SpotGridTest, BalloonTipFollowsThePointerFromCellToCell) {
     EXPECT_FALSE(tip.isVisible());
     QTRY_VERIFY(tip.isVisible());
     EXPECT_EQ(tip.Title(), "KAVRA");
-    EXPECT_EQ(tip.Text(), "Call: DL9ABC\nName: Hans");
+    EXPECT_EQ(tip.Text(), "Call: DL9ABC\nName: Hans\nQTH: Berlin\nQSO:s: 0\nWorked: No");
 
     QTest::mouseMove(view, CenterOf(2, 1) + QPoint(3, 0));  // same cell: stays up
     EXPECT_TRUE(tip.isVisible());
