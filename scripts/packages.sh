@@ -1,7 +1,9 @@
 # Debian packages the project needs to build, test and run; sourced by
-# test.sh and run.sh.
+# test.sh, run.sh and .ci/run. clang with its runtime libraries builds the
+# fuzz targets (libFuzzer) and the sanitizer builds use their runtimes too.
 SKIMBY_PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-qpa-plugins libasound2-dev libsndfile1-dev fonts-dejavu-core xvfb xauth"
+  qt6-base-dev qt6-qpa-plugins libasound2-dev libsndfile1-dev fonts-dejavu-core xvfb xauth
+  clang-14 clang libclang-rt-14-dev"
 
 skimby_install_packages() {
   local missing=()
