@@ -17,7 +17,9 @@ namespace {
 using namespace skimby;
 using namespace std::string_literals;
 
-const std::string TerminalReply = "\xff\xfa\x18\x00" "dumb\xff\xf0"s;
+const std::string TerminalReply =
+    "\xff\xfa\x18\x00"
+    "dumb\xff\xf0"s;
 
 struct TRun {
     std::string Data;

@@ -55,8 +55,8 @@ void CheckSplitUrl(std::string_view url) {
 }
 
 void CheckHeaderList(const THeaderList& reply) {
-    static const char* const Names[] = {"Location", "Content-Length", "Transfer-Encoding",
-                                        "Content-Range", "Date", ""};
+    static const char* const Names[] = {"Location",      "Content-Length", "Transfer-Encoding",
+                                        "Content-Range", "Date",           ""};
     for (const char* name : Names) {
         THeaderList lines = reply;
         (void)lines.Value(name);

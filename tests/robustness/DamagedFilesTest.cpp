@@ -21,7 +21,9 @@ const std::string OneMegabyte(1'000'000, 'A');
 
 class DamagedFilesTest : public ::testing::Test {
   protected:
-    void SetUp() override { WriteBytes(dir.File("telnet.ini"), "Main\th\t23\r\nBackup\th2\t7300\r\n"); }
+    void SetUp() override {
+        WriteBytes(dir.File("telnet.ini"), "Main\th\t23\r\nBackup\th2\t7300\r\n");
+    }
     void Load(TFakeSettingsWindow& into) { LoadSettings(into, servers, dir.Path(), ini); }
 
     TTempFolder dir;
@@ -88,7 +90,8 @@ TEST_F(DamagedFilesTest, ServerListWithNulBytesOrAMegabyteLine) {
         {"a NUL between lines", "Main\th\t23\r\n\0Backup\th2\t7300\r\n"s, {"Main"}},
         {"a NUL inside a name", "Ma\0in\th\t23\r\nBackup\th2\t7300\r\n"s, {"Ma"}},
         {"a NUL first", "\0Main\th\t23\r\n"s, {""}},
-        {"a 1 MB line", "Main\th\t23\r\n" + OneMegabyte + "\th2\t7300\r\nLast\th3\t23\r\n",
+        {"a 1 MB line",
+         "Main\th\t23\r\n" + OneMegabyte + "\th2\t7300\r\nLast\th3\t23\r\n",
          {"Main", OneMegabyte, "Last"}},
     };
     for (const auto& c : cases) {

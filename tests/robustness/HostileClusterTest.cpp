@@ -168,11 +168,13 @@ TEST_F(HostileClusterTest, CloseInTheMiddleOfANegotiationEndsTheConnection) {
         {"IAC DO, then close", Bytes({255, 253}), false},
         {"IAC SB TERMINAL-TYPE SEND, then close", Bytes({255, 250, 24, 1}), false},
         {"IAC DO TERMINAL-TYPE, then reset", Bytes({255, 253, 24}), true},
-        {"IAC WILL ECHO and 64 KiB of DO, then reset", [] {
+        {"IAC WILL ECHO and 64 KiB of DO, then reset",
+         [] {
              std::string b = Bytes({255, 251, 1});
              while (b.size() < 65536) b += Bytes({255, 253, 31});
              return b;
-         }(), true},
+         }(),
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -218,8 +220,7 @@ TEST_F(HostileClusterTest, OneByteEvery10MillisecondsStillGivesWholeLines) {
     EXPECT_TRUE(EndsClosed());
     EXPECT_EQ(Sent(), std::vector<std::string>{"OH2XX"});
     EXPECT_EQ(MemberSpots(), 1);
-    EXPECT_EQ(BytesReceived(),
-              static_cast<std::int32_t>(Prompt.size() + 11 + SpotLine.size() - 2));
+    EXPECT_EQ(BytesReceived(), static_cast<std::int32_t>(Prompt.size() + 11 + SpotLine.size() - 2));
     use.Report("login answered once, the spot shown whole, then \"Not connected.\"");
     server.Join();
     EXPECT_EQ(server.Error(), "");

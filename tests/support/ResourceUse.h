@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <string>
 
 namespace skimby {
@@ -78,8 +77,8 @@ class TResourceUse {
 
     // Prints one line: the case, its outcome, the time and the peak growth.
     void Report(const std::string& outcome) const {
-        std::printf("[ measure ] %s: %s; %lld ms, peak +%.1f MiB\n", Name.c_str(),
-                    outcome.c_str(), Milliseconds(), static_cast<double>(PeakGrowth()) / MiB);
+        std::printf("[ measure ] %s: %s; %lld ms, peak +%.1f MiB\n", Name.c_str(), outcome.c_str(),
+                    Milliseconds(), static_cast<double>(PeakGrowth()) / MiB);
         std::fflush(stdout);
     }
 
