@@ -1,8 +1,10 @@
 # Debian packages the project needs to build, test and run; sourced by
-# test.sh and run.sh. xdotool and x11-utils (xev) are for scripts/measure.sh.
+# test.sh, run.sh and .ci/run. clang with its runtime libraries builds the
+# fuzz targets (libFuzzer) and the sanitizer builds use their runtimes too;
+# xdotool and x11-utils (xev) are for scripts/measure.sh.
 SKIMBY_PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libasound2-dev libsndfile1-dev fonts-dejavu-core xvfb xauth
-  xdotool x11-utils"
+  clang-14 clang libclang-rt-14-dev xdotool x11-utils"
 
 skimby_install_packages() {
   local missing=()

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,6 +80,20 @@ class TGridObserver {
     virtual void ColWidthChanged(int col) = 0;
 };
 
+// Lives exactly as long as the object that holds it; a copy of that object
+// gets a token of its own. Whoever keeps a reference to the object can watch
+// the token to learn whether the object is still there.
+class TLifeToken {
+  public:
+    TLifeToken() : Token(std::make_shared<char>()) {}
+    TLifeToken(const TLifeToken&) : TLifeToken() {}
+    TLifeToken& operator=(const TLifeToken&) { return *this; }
+    std::weak_ptr<const char> Watch() const { return Token; }
+
+  private:
+    std::shared_ptr<char> Token;
+};
+
 class TGridModel {
   public:
     static constexpr int ColCount = 4;
@@ -92,6 +107,9 @@ class TGridModel {
     // removes only itself. Adding one twice adds it once.
     void AddObserver(TGridObserver* observer);
     void RemoveObserver(TGridObserver* observer);
+    // Expires when the model is destroyed, so that an observer that outlives
+    // it (a widget deleted with its window after the model) leaves it alone.
+    std::weak_ptr<const char> Life() const { return FLife.Watch(); }
 
     int RowCount() const { return static_cast<int>(Rows.size()); }
     // New rows at the bottom are empty; removed rows take their
@@ -136,6 +154,7 @@ class TGridModel {
     int CurrentRowIndex = 1;
     bool Balloons = false;
     std::vector<TGridObserver*> Observers;
+    TLifeToken FLife;
 };
 
 }  // namespace skimby

@@ -42,11 +42,12 @@ TSpotGrid::TSpotGrid(TGridModel& model, QWidget* parent)
     connect(&TipHideTimer, &QTimer::timeout, this, [this] { HideTip(); });
 
     Grid.AddObserver(this);
+    GridLife = Grid.Life();
     Relayout();
 }
 
 TSpotGrid::~TSpotGrid() {
-    Grid.RemoveObserver(this);
+    if (!GridLife.expired()) Grid.RemoveObserver(this);
 }
 
 int TSpotGrid::TopRow() const {

@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QTimer>
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -31,7 +32,8 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     static constexpr int MinZoom = -10;
     static constexpr int MaxZoom = 10;
 
-    // The grid observes model from now on; the model must outlive it. Any
+    // The grid observes model from now on. The model should outlive it; a
+    // grid deleted with its window after the model leaves it alone. Any
     // number of grids can show one model; they share its column widths, so
     // the Info column fits the grid that stretched it last.
     explicit TSpotGrid(TGridModel& model, QWidget* parent = nullptr);
@@ -111,6 +113,7 @@ class TSpotGrid : public QAbstractScrollArea, private TGridObserver {
     void HideTip();
 
     TGridModel& Grid;
+    std::weak_ptr<const char> GridLife;  // expired once the model is gone
     TGridFonts Fonts;
     int RowH = DefaultRowHeight;
     int MarkedRow = 1;  // the row last drawn as current

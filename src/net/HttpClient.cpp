@@ -146,8 +146,13 @@ void THttpClient::ReadStatusLine() {
 
 void THttpClient::ReadReplyHeaders() {
     HeaderLines.Clear();
-    for (std::string line = ReceiveReplyLine(); !line.empty(); line = ReceiveReplyLine())
+    std::size_t bytes = 0;
+    for (std::string line = ReceiveReplyLine(); !line.empty(); line = ReceiveReplyLine()) {
+        bytes += line.size() + 2;
+        if (HeaderLines.Count() == MaxReplyHeaderLines || bytes > MaxReplyHeaderBytes)
+            throw EReplyHeadersTooLarge();
         HeaderLines.Add(std::move(line));
+    }
     Reply.RefreshFromReply(HeaderLines);
 }
 

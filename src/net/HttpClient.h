@@ -33,6 +33,12 @@ class THttpClient : public TTcpClient {
     // A status, header or chunk-size line longer than this (without its
     // line end) fails the fetch.
     static constexpr std::size_t MaxReplyLine = std::size_t{64} << 10;
+    // A reply's header lines beyond either of these fail the fetch: more
+    // lines, or more bytes in all (each line end counted as two bytes).
+    // Without them a server could grow the header list without end, one
+    // short line at a time.
+    static constexpr std::size_t MaxReplyHeaderLines = 1000;
+    static constexpr std::size_t MaxReplyHeaderBytes = std::size_t{1} << 20;
 
     THttpClient();
 

@@ -28,6 +28,12 @@ class EReplyBodyTooLarge : public ENetError {
     EReplyBodyTooLarge() : ENetError("Reply body too large.") {}
 };
 
+// A reply's header section with more lines or bytes than the client accepts.
+class EReplyHeadersTooLarge : public ENetError {
+  public:
+    EReplyHeadersTooLarge() : ENetError("Reply headers too large.") {}
+};
+
 // A status, header or chunk-size line beyond the most the client accepts.
 class EReplyLineTooLong : public ENetError {
   public:

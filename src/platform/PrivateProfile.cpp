@@ -34,10 +34,13 @@ struct TLine {
 };
 
 TLine LineAt(std::string_view text, std::size_t begin) {
-    std::size_t lf = text.find('\n', begin);
-    if (lf == std::string_view::npos) return {begin, text.size(), text.size()};
-    std::size_t end = (lf > begin && text[lf - 1] == '\r') ? lf - 1 : lf;
-    return {begin, end, lf + 1};
+    const std::size_t lf = text.find('\n', begin);
+    // The last line may end in a CR whose LF never came (a file cut short):
+    // that CR is a line end as well, so the line reads the same whether or
+    // not more lines follow it.
+    const std::size_t stop = lf == std::string_view::npos ? text.size() : lf;
+    const std::size_t end = (stop > begin && text[stop - 1] == '\r') ? stop - 1 : stop;
+    return {begin, end, lf == std::string_view::npos ? text.size() : lf + 1};
 }
 
 enum class TKind { Other, Section, Key };
@@ -116,6 +119,14 @@ std::string_view LineEndOf(std::string_view text) {
     return (lf != std::string_view::npos && lf > 0 && text[lf - 1] == '\r') ? "\r\n" : "\n";
 }
 
+// What ends the text's last line before a line is added after it: nothing
+// when it has its line end, the LF when it stops after its CR, and the
+// file's line end otherwise.
+std::string_view LastLineEnd(std::string_view text, std::string_view le) {
+    if (text.ends_with('\n')) return {};
+    return text.ends_with('\r') ? "\n" : le;
+}
+
 std::string_view OneLine(std::string_view value) {
     return value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
 }
@@ -143,12 +154,11 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     } else if (place.sectionFound) {
         const std::size_t at = place.lastKey.next;
         out.append(text.substr(0, at));
-        if (place.lastKey.end == at)
-            out.append(le);  // the section ended the text without a line end
+        if (at == text.size()) out.append(LastLineEnd(text, le));
         out.append(keyLine).append(le).append(text.substr(at));
     } else {
         out.append(text);
-        if (text.size() > FirstLine(text) && text.back() != '\n') out.append(le);
+        if (text.size() > FirstLine(text)) out.append(LastLineEnd(text, le));
         out.append("[").append(section).append("]").append(le).append(keyLine).append(le);
     }
     return out;

@@ -2,38 +2,31 @@
 
 namespace skimby {
 
-namespace {
-const std::string EmptyField;
-}
-
 TMemberTable::TMemberTable() {
     FillMemberTable({});
 }
 
 void TMemberTable::FillMemberTable(std::string_view body) {
-    Rows.clear();
+    Text.assign(body);
+    Lines.clear();
     Calls.clear();
-    for (;;) {
-        const std::size_t end = body.find("\r\n");
-        if (end == std::string_view::npos) break;
-        AddRow(body.substr(0, end));
-        body.remove_prefix(end + 2);
+    const std::string_view text = Text;
+    for (std::size_t begin = 0;;) {
+        const std::size_t end = text.find("\r\n", begin);
+        if (end == std::string_view::npos) {
+            AddRow(begin, text.size());
+            break;
+        }
+        AddRow(begin, end);
+        begin = end + 2;
+        if (Lines.size() == MaxRows) break;
     }
-    AddRow(body);
     Index.Build(Calls);
 }
 
-void TMemberTable::AddRow(std::string_view line) {
-    TRow row;
-    for (;;) {
-        const std::size_t tab = line.find('\t');
-        if (tab == std::string_view::npos) break;
-        row.emplace_back(line.substr(0, tab));
-        line.remove_prefix(tab + 1);
-    }
-    row.emplace_back(line);
-    Calls.push_back(row.front());
-    Rows.push_back(std::move(row));
+void TMemberTable::AddRow(std::size_t begin, std::size_t end) {
+    Lines.push_back({begin, end});
+    Calls.emplace_back(Field(static_cast<int>(Lines.size() - 1), mfCall));
 }
 
 std::optional<int> TMemberTable::LookupMember(std::string_view call) const {
@@ -41,10 +34,16 @@ std::optional<int> TMemberTable::LookupMember(std::string_view call) const {
     return Index.Find(call, Calls);
 }
 
-const std::string& TMemberTable::Field(int row, int field) const {
-    const TRow& fields = Rows.at(static_cast<std::size_t>(row));
-    if (field < 0 || static_cast<std::size_t>(field) >= fields.size()) return EmptyField;
-    return fields[static_cast<std::size_t>(field)];
+std::string_view TMemberTable::Field(int row, int field) const {
+    const TLine& line = Lines.at(static_cast<std::size_t>(row));
+    std::string_view rest = std::string_view(Text).substr(line.Begin, line.End - line.Begin);
+    if (field < 0) return {};
+    for (int f = 0; f < field; ++f) {
+        const std::size_t tab = rest.find('\t');
+        if (tab == std::string_view::npos) return {};
+        rest.remove_prefix(tab + 1);
+    }
+    return rest.substr(0, rest.find('\t'));
 }
 
 }  // namespace skimby

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "HttpTestSupport.h"
+#include "support/ResourceUse.h"
 
 namespace skimby {
 namespace {
@@ -26,8 +27,11 @@ TEST_F(HttpLimitsTest, AnnouncedLengthIsNotReservedBeforeTheBytesArrive) {
 TEST_F(HttpLimitsTest, AnnouncedLengthBeyondTheLimitFailsAtOnce) {
     for (const std::string& length : {std::string("2147483647"), std::to_string(kMaxBody + 1)}) {
         Server.Add(Reply("HTTP/1.0 200 OK", "Content-Length: " + length + "\r\n", "short"));
+        const TResourceUse use("member service announces " + length + " bytes");
         ExpectError<EReplyBodyTooLarge>([&] { Client.FetchText(Server.Url("/")); },
                                         "Reply body too large.");
+        use.Report("\"Reply body too large.\" before any body byte is read");
+        EXPECT_LT(use.PeakGrowth(), 16 * MiB * MemoryBoundScale);
         EXPECT_EQ(Client.HopCount, 0);
     }
 }
@@ -87,8 +91,59 @@ TEST_F(HttpLimitsTest, EndlessLineFromASlowServerFails) {
     TCannedReply reply{"HTTP/1.0 200 OK\r\nX: " + std::string(4 * kMaxLine, 'e')};
     reply.DripSize = 64;
     Server.Add(reply);
+    const TResourceUse use("member service never ends a header line");
     ExpectError<EReplyLineTooLong>([&] { Client.FetchText(Server.Url("/")); },
                                    "Reply line too long.");
+    use.Report("\"Reply line too long.\" after 64 KiB");
+    EXPECT_LT(use.PeakGrowth(), 16 * MiB * MemoryBoundScale);
+}
+
+std::string NumberedHeaderLines(int count) {
+    std::string lines;
+    for (int i = 0; i < count; ++i) lines += "X-" + std::to_string(i) + ": v\r\n";
+    return lines;
+}
+
+TEST_F(HttpLimitsTest, HeaderSectionUpToItsLimitsIsRead) {
+    Server.Add(Reply("HTTP/1.0 200 OK", NumberedHeaderLines(1000), "body"));
+    EXPECT_EQ(Client.FetchText(Server.Url("/")), "body");
+    EXPECT_EQ(Client.Reply.ExtraHeaders.Count(), 1000u);
+
+    // 1 MiB in all, each line end counted as two bytes.
+    std::string big;
+    for (int i = 0; i < 16; ++i) big += "X: " + std::string(65534 - 3, 'a' + i) + "\r\n";
+    Server.Add(Reply("HTTP/1.0 200 OK", big, "big"));
+    EXPECT_EQ(Client.FetchText(Server.Url("/")), "big");
+    EXPECT_EQ(Client.Reply.ExtraHeaders.Count(), 16u);
+}
+
+TEST_F(HttpLimitsTest, HeaderSectionBeyondItsLimitsFails) {
+    std::string big;
+    for (int i = 0; i < 16; ++i) big += "X: " + std::string(65534 - 3, 'a' + i) + "\r\n";
+    for (const std::string& headers : {NumberedHeaderLines(1001), big + "Y: 1\r\n"}) {
+        Server.Add(Reply("HTTP/1.0 200 OK", headers, "body"));
+        ExpectError<EReplyHeadersTooLarge>([&] { Client.FetchText(Server.Url("/")); },
+                                           "Reply headers too large.");
+        EXPECT_EQ(Client.HopCount, 0);
+    }
+    // The next fetch works.
+    Server.Add(Reply("HTTP/1.0 200 OK", "", "next"));
+    EXPECT_EQ(Client.FetchText(Server.Url("/")), "next");
+}
+
+// Short header lines without end used to pile up in the header list for as
+// long as the server sent them.
+TEST_F(HttpLimitsTest, EndlessShortHeaderLinesFailWithBoundedMemory) {
+    std::string bytes = "HTTP/1.0 200 OK\r\n";
+    while (bytes.size() < 64 * MiB) bytes += "X: y\r\n";
+    TCannedReply reply{std::move(bytes)};
+    reply.DripSize = 4096;
+    Server.Add(std::move(reply));
+    const TResourceUse use("endless short header lines");
+    ExpectError<EReplyHeadersTooLarge>([&] { Client.FetchText(Server.Url("/")); },
+                                       "Reply headers too large.");
+    use.Report("\"Reply headers too large.\"");
+    EXPECT_LT(use.PeakGrowth(), 16 * MiB * MemoryBoundScale);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "HttpTestSupport.h"
+#include "support/ResourceUse.h"
 
 namespace skimby {
 namespace {
@@ -45,7 +46,9 @@ TEST_F(HttpRedirectTest, EmptyFinalBodyReplacesTheRedirectBody) {
 TEST_F(HttpRedirectTest, FifteenRequestsAtMostAndTheLastBodyIsTheResult) {
     for (int i = 1; i <= 16; ++i)
         Server.Add(RedirectTo(Server.Url("/hop" + std::to_string(i)), "body" + std::to_string(i)));
+    const TResourceUse use("member service redirects without end");
     EXPECT_EQ(Client.FetchText(Server.Url("/hop0")), "body15");
+    use.Report("15 requests, then the last redirect's body as the result");
     EXPECT_EQ(Server.Connections(), 15u);
     EXPECT_EQ(Client.HopCount, 0);
     EXPECT_EQ(Client.Reply.Location, Server.Url("/hop15"));

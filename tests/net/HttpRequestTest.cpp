@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "HttpTestSupport.h"
+#include "support/ResourceUse.h"
 
 namespace skimby {
 namespace {
@@ -139,8 +140,10 @@ TEST_F(HttpRequestTest, ResetDuringTheBodyIsASocketError) {
     TCannedReply reply = Reply("HTTP/1.0 200 OK", "", std::string(5000, 'x'));
     reply.Reset = true;
     Server.Add(reply);
+    const TResourceUse use("member service resets mid-body");
     ExpectError<ESocketError>([&] { Client.FetchText(Server.Url("/")); },
                               "Socket Error # 10054\r\nConnection reset by peer.");
+    use.Report("\"Socket Error # 10054 / Connection reset by peer.\"");
     EXPECT_EQ(Client.HopCount, 0);
 }
 

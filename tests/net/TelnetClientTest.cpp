@@ -239,6 +239,11 @@ TEST_F(TelnetClientTest, AReaderEndedByAnErrorClosesTheConnection) {
         EXPECT_EQ(Log.Events().back(), "Data:again");
         Client.Close();
         server.Join();
+        // The handler of this case may still be running on the
+        // user-interface thread: let it finish before the next case
+        // replaces it.
+        ASSERT_TRUE(ReaderEnds());
+        Ui.Invoke([] {});
     }
 }
 

@@ -43,6 +43,8 @@ TEST(PrivateProfile, ReadsValuesByTheProfileRules) {
         {"\xEF\xBB\xBF[Telnet]\r\nMycall=DL9ABC\r\n", "Telnet", "MyCall", "DL9ABC"},
         {"\xEF\xBB\xBFk=1\n[A]\n", "A", "k", std::nullopt},
         {"[A]\n\xEF\xBB\xBF[B]\nk=1\n", "B", "k", std::nullopt},
+        // A file cut short between the CR and the LF of its last line.
+        {"[A]\r\nk=2\r", "A", "k", "2"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindProfileValue(c.text, c.section, c.key), c.value)
@@ -79,6 +81,10 @@ TEST(PrivateProfile, WriteChangesOnlyItsOwnLine) {
         {"[S]\na=1", "S", "b", "2", "[S]\na=1\nb=2\n"},
         {"[S]\na=1", "T", "b", "2", "[S]\na=1\n[T]\nb=2\n"},
         {"[S]\na=1", "S", "a", "2", "[S]\na=2"},
+        {"[S]\na=1\r", "S", "b", "2", "[S]\na=1\r\nb=2\n"},
+        {"[S]\na=1\r", "S", "a", "2", "[S]\na=2\r"},
+        {"[S]\r\na=1\r", "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n"},
+        {"[S]\r\na=1\r", "T", "b", "2", "[S]\r\na=1\r\n[T]\r\nb=2\r\n"},
         // Only the first of repeated sections is written to.
         {"[S]\nk=1\n[S]\nk=2\n", "S", "k", "3", "[S]\nk=3\n[S]\nk=2\n"},
         // A value cannot smuggle in lines of its own.

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "support/ResourceUse.h"
+
 namespace skimby {
 namespace {
 
@@ -163,7 +165,7 @@ TEST(MemberTable, LookupAgreesWithAScanOnALargeList) {
     table.FillMemberTable(body);
     const TMemberTable copy = table;
     std::unordered_map<std::string, int> last;
-    for (int r = 0; r < table.RowCount(); ++r) last[table.Field(r, 0)] = r;
+    for (int r = 0; r < table.RowCount(); ++r) last[std::string(table.Field(r, 0))] = r;
     for (int n = 0; n < 21000; ++n) {
         const std::string call = CallNumber(static_cast<unsigned>(n));
         const auto found = last.find(call);
@@ -173,6 +175,36 @@ TEST(MemberTable, LookupAgreesWithAScanOnALargeList) {
         ASSERT_EQ(copy.LookupMember(call), expected) << call;
     }
     EXPECT_EQ(table.LookupMember(""), 30000);
+}
+
+// A body near the reply size limit (64 MiB) of empty fields or rows used to
+// take seconds and gigabytes: a string per field and a vector per row.
+TEST(MemberTable, HugeBodiesStayCloseToTheirOwnSize) {
+    constexpr std::size_t Size = 48 * MiB;
+    const struct {
+        const char* name;
+        std::string unit;
+        int rows;
+    } cases[] = {
+        {"one row of TABs", "\t", 2},
+        {"empty rows", "\r\n", TMemberTable::MaxRows},
+        {"short rows", "ab\tc\r\n", TMemberTable::MaxRows},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string body;
+        body.reserve(Size + 64);
+        while (body.size() < Size) body += c.unit;
+        body += "\r\nLAST\tafter the limit";
+        TMemberTable table;
+        const TResourceUse use(std::string("member list of 48 MiB: ") + c.name);
+        table.FillMemberTable(body);
+        use.Report(std::to_string(table.RowCount()) + " rows kept");
+        EXPECT_LT(use.PeakGrowth(), 4 * Size * MemoryBoundScale);
+        EXPECT_EQ(table.RowCount(), c.rows);
+        EXPECT_EQ(table.Field(0, 4), "");
+        EXPECT_EQ(table.LookupMember("LAST").has_value(), c.rows < TMemberTable::MaxRows);
+    }
 }
 
 }  // namespace
