@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -19,6 +20,11 @@ namespace skimby {
 namespace {
 
 std::function<void(const std::string&)> BeforeRenameHook;
+
+// How long a writer waits for another copy's lock. A rewrite holds it for
+// milliseconds; a holder that keeps it longer is stopped or hung, and the
+// settings are then written without the lock rather than never.
+std::chrono::milliseconds LockWait{10000};
 
 std::string FolderOf(const std::string& fileName) {
     const auto slash = fileName.rfind('/');
@@ -186,12 +192,17 @@ TFileLock::TFileLock(const std::string& fileName) {
     const std::string lockName = *target + ".lock";
     FFd = open(lockName.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (FFd < 0) return;
-    while (flock(FFd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
+    // Polled rather than blocking, so that a stuck holder cannot hang the
+    // program's close for good.
+    const auto giveUp = std::chrono::steady_clock::now() + LockWait;
+    while (flock(FFd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= giveUp) {
             close(FFd);
             FFd = -1;
             return;
         }
+        usleep(5000);
     }
 }
 
@@ -201,6 +212,10 @@ TFileLock::~TFileLock() {
 
 void SetBeforeRenameHookForTest(std::function<void(const std::string&)> hook) {
     BeforeRenameHook = std::move(hook);
+}
+
+void SetLockWaitForTest(std::chrono::milliseconds wait) {
+    LockWait = wait;
 }
 
 bool CanCreateFileIn(const std::string& folder) {

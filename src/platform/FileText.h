@@ -5,6 +5,7 @@
 // never a half-written one.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -59,7 +60,8 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 // link), "<name>.lock", created when missing and left in place: removing it
 // would let a third writer lock a new file while the second still holds the
 // old one. When the lock file cannot be opened (a folder that cannot be
-// written, where the write fails anyway) there is no lock.
+// written, where the write fails anyway), or another holder keeps the lock
+// longer than ten seconds (a stopped or hung copy), there is no lock.
 class TFileLock {
   public:
     explicit TFileLock(const std::string& fileName);
@@ -76,6 +78,9 @@ class TFileLock {
 // temporary file's path. An exception from it leaves everything as a killed
 // process would. Pass an empty function to remove it.
 void SetBeforeRenameHookForTest(std::function<void(const std::string& tempName)> hook);
+
+// Tests shorten the wait for another holder's lock with this.
+void SetLockWaitForTest(std::chrono::milliseconds wait);
 
 // True when a new file can actually be created in the folder (tried, then
 // removed): permission bits alone say nothing for root or on read-only mounts.

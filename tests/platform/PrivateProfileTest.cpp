@@ -1,7 +1,10 @@
 #include "platform/PrivateProfile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <set>
 #include <stdexcept>
@@ -243,6 +246,25 @@ TEST(PrivateProfileFile, TwoProcessesWritingAtOnceLoseNoKey) {
         for (int k = 0; k < Keys; ++k)
             if (!FindProfileValue(text, section, "k" + std::to_string(k))) ++missing;
     EXPECT_EQ(missing, 0) << "of " << 2 * Keys << " keys";
+}
+
+// A copy of the program that holds the lock and never lets go (stopped or
+// hung) delays a save only for the lock's wait; the key is then written.
+TEST(PrivateProfileFile, ALockHeldForeverDelaysTheWriteButDoesNotStopIt) {
+    TTempFolder dir(MemoryFolder());
+    const std::string ini = dir.File("a.ini");
+    ASSERT_TRUE(WritePrivateProfileString("S", "old", "1", ini));
+    const int holder = open((ini + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    SetLockWaitForTest(std::chrono::milliseconds(50));
+    const bool written = WritePrivateProfileString("S", "new", "2", ini);
+    SetLockWaitForTest(std::chrono::seconds(10));
+    close(holder);
+    EXPECT_TRUE(written);
+    const std::string text = ReadBytes(ini);
+    EXPECT_TRUE(FindProfileValue(text, "S", "old"));
+    EXPECT_TRUE(FindProfileValue(text, "S", "new"));
 }
 
 // Files that are not plain settings files of a sane size read as unreadable:
