@@ -1,6 +1,9 @@
 #include "net/TelnetClient.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <mutex>
+#include <optional>
 
 #include "net/NetErrors.h"
 #include "net/SyncCall.h"
@@ -14,7 +17,7 @@ class TTelnetReader : public TWorkerThread {
   public:
     explicit TTelnetReader(TTelnetClient& connection) : Connection(connection) {}
     ~TTelnetReader() override {
-        StopRequested = true;
+        RequestStop();
         DropDeliveries();
         Join();
     }
@@ -48,7 +51,28 @@ class TTelnetReader : public TWorkerThread {
         if (call) call->Drop();
     }
 
+    // Asks the loop to end and cuts short a pause before the next read.
+    void RequestStop() {
+        {
+            std::lock_guard lock(PauseLock);
+            StopRequested = true;
+        }
+        PauseEnd.notify_all();
+    }
+
+    // Waits until `interval` has passed since the last paced delivery, or
+    // until a stop is requested.
+    void PauseBeforeRead(std::chrono::milliseconds interval) {
+        if (!LastPacedDelivery) return;
+        const auto until = *LastPacedDelivery + interval;
+        LastPacedDelivery.reset();
+        std::unique_lock lock(PauseLock);
+        PauseEnd.wait_until(lock, until, [this] { return StopRequested.load(); });
+    }
+
     std::string ReadText;  // the filtered text of the current read
+    // When the last short read was delivered; none after a full one.
+    std::optional<std::chrono::steady_clock::time_point> LastPacedDelivery;
 
   protected:
     void Step() override { Connection.ReaderStep(*this); }
@@ -61,6 +85,8 @@ class TTelnetReader : public TWorkerThread {
     }
 
     TTelnetClient& Connection;
+    std::mutex PauseLock;
+    std::condition_variable PauseEnd;
     std::mutex CallLock;
     std::shared_ptr<TSyncCall> Pending;
     bool Dropped = false;
@@ -74,7 +100,7 @@ TTelnetClient::~TTelnetClient() {
     // No events from here on, wherever the connection ends.
     SetSilent();
     if (FReader) {
-        FReader->StopRequested = true;
+        FReader->RequestStop();
         FReader->DropDeliveries();
     }
     EndConnection();  // wakes a reader that waits, receives or sends
@@ -100,7 +126,7 @@ void TTelnetClient::Open() {
 }
 
 void TTelnetClient::Close() {
-    if (FReader) FReader->StopRequested = true;
+    if (FReader) FReader->RequestStop();
     EndConnection();
 }
 
@@ -108,15 +134,19 @@ void TTelnetClient::StopReader() {
     if (!FReader) return;
     // The socket is gone by now, so the reader is not stuck on it; only a
     // delivery could hold it, and that is dropped.
-    FReader->StopRequested = true;
+    FReader->RequestStop();
     FReader->DropDeliveries();
     FReader.reset();
 }
 
 void TTelnetClient::ReaderStep(TTelnetReader& reader) {
+    reader.PauseBeforeRead(DeliveryInterval);
     std::string text = ReceiveAvailable();
+    const bool filledBuffer = text.size() >= static_cast<std::size_t>(std::max(1, RecvBufferSize));
     reader.ReadText = TelnetFilter(text);
     DeliverData(reader);
+    if (DeliveryInterval.count() > 0 && !filledBuffer)
+        reader.LastPacedDelivery = std::chrono::steady_clock::now();
     CheckClosed(true, false);
 }
 

@@ -37,6 +37,7 @@
 //   inside its own OnDataAvailable handler.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,6 +63,13 @@ class TTelnetClient : public TTcpClient {
     TTelnetDataEvent OnDataAvailable;
     // Kept from one read to the next and across connections.
     TFilterState FilterState = TFilterState::StateData;
+    // After a delivery of a read that did not fill the receive buffer, the
+    // reader lets this much time pass before it reads again, so that a
+    // steady stream of short lines arrives in a few larger deliveries
+    // instead of one wake-up of the user-interface thread per line. Text
+    // after a quiet spell is delivered at once, and a full buffer is read
+    // on at once. Zero (the default) delivers every read as it comes.
+    std::chrono::milliseconds DeliveryInterval{0};
 
     // Opens and starts the reader. A failed host lookup, bind or connect
     // raises ETelnetConnectError "server not responding" (after the close's

@@ -308,6 +308,63 @@ TEST_F(TelnetClientTest, FilterStateCarriesOverToTheNextConnection) {
     Client.Close();
 }
 
+// With a delivery interval, a stream of short lines comes in a few larger
+// deliveries, at most one per interval, with nothing lost or reordered.
+TEST_F(TelnetClientTest, PacedDeliveriesCarryAStreamOfShortLinesWhole) {
+    constexpr int Lines = 40;
+    Client.DeliveryInterval = 100ms;
+    std::string sent;
+    for (int i = 0; i < Lines; ++i) sent += "DX de line " + std::to_string(i) + "\r\n";
+    TLoopbackServer server([](TPeer& peer) {
+        for (int i = 0; i < Lines; ++i) {
+            peer.Send("DX de line " + std::to_string(i) + "\r\n");
+            std::this_thread::sleep_for(5ms);
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    Open(server.Port());
+    ASSERT_TRUE(ReaderEnds());
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    server.Join();
+
+    std::string received;
+    int deliveries = 0;
+    for (const auto& e : AfterOpen()) {
+        if (e.rfind("Data:", 0) != 0 || e == "Data:") continue;
+        received += e.substr(5);
+        ++deliveries;
+    }
+    EXPECT_EQ(received, sent);
+    EXPECT_LE(deliveries, elapsed / Client.DeliveryInterval + 1) << "in " << elapsed / 1ms << " ms";
+    EXPECT_LT(deliveries, Lines);
+}
+
+// A read that fills the receive buffer is followed by the next read at
+// once, whatever the interval; after a short one the reader pauses, and a
+// close cuts the pause short.
+TEST_F(TelnetClientTest, FullReadsAreNotPausedAndACloseEndsAPause) {
+    Client.DeliveryInterval = std::chrono::hours(1);
+    Client.RecvBufferSize = 4;
+    std::promise<void> lastSent;
+    TLoopbackServer server([&](TPeer& peer) {
+        peer.Send("0123456789abcdefDX de A");  // one segment: reads of 4, the last one short
+        peer.Send("never read");
+        lastSent.set_value();
+        peer.WaitClosed();
+    });
+    Open(server.Port());
+    lastSent.get_future().wait();
+    auto text = [this] {
+        std::string all;
+        for (const auto& e : AfterOpen()) all += e.substr(5);
+        return all;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return text().size() >= 23; })) << text();
+    EXPECT_EQ(text().substr(0, 23), "0123456789abcdefDX de A");
+    Ui.Invoke([this] { Client.Close(); });
+    EXPECT_TRUE(ReaderEnds());
+}
+
 TEST(TelnetClientLifetime, DestroyingWhileTheServerStreamsNeitherHangsNorCrashes) {
     for (bool onUiThread : {false, true}) {
         SCOPED_TRACE(onUiThread ? "on the user-interface thread" : "on another thread");
