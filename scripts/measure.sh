@@ -145,7 +145,11 @@ telnet_port=$(sed -n 's/.*telnet cluster on 127\.0\.0\.1:\([0-9]*\),.*/\1/p' "$p
 prepare_folder "$telnet_port" yes
 "$work/app/skimby" >"$work/skimby.log" 2>&1 &
 skimby_pid=$!
-window=$(shown_window "$skimby_pid" 10000)
+window=$(shown_window "$skimby_pid" 10000) || {
+  echo "measure.sh: no window within 10 s; the program's output:" >&2
+  cat "$work/skimby.log" >&2
+  exit 1
+}
 sleep 0.5
 # The "Sound" box (left 85, top 35 in the top panel) and Connect (82, 8; 67 x 22).
 if [ "$SOUND" = off ]; then xdotool mousemove --window "$window" 100 43 click 1; fi
@@ -155,6 +159,13 @@ for _ in $(seq 100); do grep -q 'logged in as' "$plog" && break; sleep 0.05; don
 grep -q 'logged in as' "$plog" || { echo "measure.sh: the program did not log in" >&2; exit 1; }
 echo "logged in $(($(ms_now) - connect_at)) ms after Connect was pressed"
 sleep "$WARMUP"
+alive() {
+  kill -0 "$skimby_pid" 2>/dev/null && return 0
+  echo "measure.sh: the program ended; its output:" >&2
+  cat "$work/skimby.log" >&2
+  exit 1
+}
+alive
 
 ticks=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$skimby_pid/stat"; }
@@ -166,6 +177,7 @@ while [ "$elapsed" -lt "$DURATION" ]; do
   ts=$(ms_now); cs=$(cpu_ticks)
   sleep "$step"
   elapsed=$((elapsed + step))
+  alive
   te=$(ms_now); ce=$(cpu_ticks); rss=$(rss_kb)
   ((rss > max_rss)) && max_rss=$rss
   ((rss < min_rss)) && min_rss=$rss
