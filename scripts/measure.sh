@@ -89,6 +89,10 @@ shown_window() {
   while [ $(($(ms_now) - start)) -lt "$limit" ]; do
     id=$(xdotool search --onlyvisible --pid "$pid" --name '^Skimby$' 2>/dev/null | head -1 || true)
     if [ -n "$id" ]; then echo "$id"; return 0; fi
+    # Each search is a new connection to the X server; back to back they
+    # can fill its queue of waiting connections, and the program's own
+    # connection is then refused.
+    sleep 0.1
   done
   return 1
 }
