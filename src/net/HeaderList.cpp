@@ -1,5 +1,7 @@
 #include "net/HeaderList.h"
 
+#include "net/AsciiText.h"
+
 namespace skimby {
 
 namespace {
@@ -11,17 +13,6 @@ bool IsBlank(char c) {
 std::string_view TrimLeftBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     return text;
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
 }
 
 bool IsContinuation(std::string_view line) {

@@ -2,23 +2,13 @@
 
 #include <optional>
 
+#include "net/AsciiText.h"
 #include "net/DecimalText.h"
 #include "platform/Exception.h"
 
 namespace skimby {
 
 namespace {
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "net/AsciiText.h"
+
 namespace skimby {
 
 namespace {
@@ -12,17 +14,6 @@ struct TToken {
     std::string_view Text;
     char SignBefore = 0;  // '+' or '-' written directly before the token
 };
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
