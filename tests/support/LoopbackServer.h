@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <stdexcept>
@@ -24,6 +25,32 @@
 namespace skimby {
 
 using namespace std::chrono_literals;
+
+// A TCP socket bound to 127.0.0.1, on `port` or, for 0, on a free port
+// (given back in `boundPort`), and listening when `backlog` is above 0.
+// A fixed port may be taken again at once after an earlier test's close.
+// Throws with the reason when any step fails.
+inline int BindLoopback(std::uint16_t port, int backlog, std::uint16_t& boundPort) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) throw std::runtime_error(std::string("socket failed: ") + std::strerror(errno));
+    const int on = 1;
+    if (port != 0) setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    socklen_t length = sizeof address;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        (backlog > 0 && listen(fd, backlog) != 0) ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        const std::string reason = std::strerror(errno);
+        close(fd);
+        throw std::runtime_error("cannot bind on 127.0.0.1:" + std::to_string(port) + ": " +
+                                 reason);
+    }
+    boundPort = ntohs(address.sin_port);
+    return fd;
+}
 
 // Polls one descriptor until the deadline; false when it passed.
 inline bool PollUntil(int fd, short events, std::chrono::steady_clock::time_point deadline) {
@@ -122,16 +149,7 @@ class TLoopbackServer {
     // Accepts up to `connections` connections and runs the script with each.
     explicit TLoopbackServer(TScript script, int connections = 1)
         : Script(std::move(script)), Connections(connections) {
-        Listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (Listener < 0 || bind(Listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            listen(Listener, 8) != 0 ||
-            getsockname(Listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            throw std::runtime_error("cannot listen on 127.0.0.1");
-        FPort = ntohs(address.sin_port);
+        Listener = BindLoopback(0, 8, FPort);
         Thread = std::thread([this] { Serve(); });
     }
 
@@ -202,17 +220,7 @@ class TLoopbackServer {
 // refused, and no other program can take it while this object lives.
 class TRefusingPort {
   public:
-    TRefusingPort() {
-        Fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (Fd < 0 || bind(Fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            getsockname(Fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            throw std::runtime_error("cannot bind on 127.0.0.1");
-        FPort = ntohs(address.sin_port);
-    }
+    TRefusingPort() { Fd = BindLoopback(0, 0, FPort); }
     ~TRefusingPort() { close(Fd); }
     TRefusingPort(const TRefusingPort&) = delete;
     TRefusingPort& operator=(const TRefusingPort&) = delete;

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "support/LoopbackServer.h"
+
 namespace skimby {
 
 namespace {
@@ -29,24 +31,7 @@ bool PollSlice(int fd, short events) {
 TScriptedHttpServer::TScriptedHttpServer(std::vector<TCannedReply> script, std::uint16_t port) {
     for (TCannedReply& reply : script)
         FScript.push_back(std::make_shared<const TCannedReply>(std::move(reply)));
-    FListenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (FListenFd < 0) throw std::runtime_error("socket failed");
-    const int on = 1;
-    ::setsockopt(FListenFd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    socklen_t length = sizeof address;
-    if (::bind(FListenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(FListenFd, 16) != 0 ||
-        ::getsockname(FListenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        const std::string reason = std::strerror(errno);
-        ::close(FListenFd);
-        throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port) + ": " +
-                                 reason);
-    }
-    FPort = ntohs(address.sin_port);
+    FListenFd = BindLoopback(port, 16, FPort);
     FThread = std::thread([this] { Run(); });
 }
 
